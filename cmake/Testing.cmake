@@ -1,0 +1,72 @@
+# Test set-up shared by both builds.
+#
+# Every test executable is one CTest test and writes GoogleTest XML into
+# ${QUORX_RESULTS_DIR}; scripts/test adds those up for its closing line.
+
+set(QUORX_RESULTS_DIR ${CMAKE_BINARY_DIR}/test-results)
+set(QUORX_SCRIPTS_DIR ${CMAKE_SOURCE_DIR}/scripts)
+
+if(WIN32)
+    # Windows tests run under Wine, in a prefix of this build tree only.
+    set(QUORX_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    set(QUORX_PORTS_DIR ${CMAKE_BINARY_DIR}/ports)
+    configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(QUORX_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${QUORX_WINE_RUN})
+    # Wine sees the Linux root as drive Z:.
+    set(QUORX_RESULTS_ARG "xml:Z:${QUORX_RESULTS_DIR}/")
+
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    foreach(lib gtest gtest_main gmock gmock_main)
+        if(TARGET ${lib})
+            target_compile_options(${lib} PRIVATE -w)
+        endif()
+    endforeach()
+else()
+    find_package(GTest REQUIRED)
+    set(QUORX_RESULTS_ARG "xml:${QUORX_RESULTS_DIR}/")
+    # The instrument simulator is a native program; the Windows tree uses this one.
+    set(QUORX_NATIVE_DIR ${CMAKE_BINARY_DIR})
+endif()
+
+# Directory of the native build whose tools (the instrument simulator) the Wine tests use.
+set(QUORX_NATIVE_DIR "${QUORX_NATIVE_DIR}" CACHE PATH "Native build tree with the test tools")
+
+# quorx_add_gtest(NAME SOURCES ... [LIBS ...] [LABELS ...])
+# One GoogleTest executable, run as one CTest test (under Wine in the Windows build).
+function(quorx_add_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
+    add_test(NAME ${name} COMMAND ${name})
+    quorx_test_properties(${name} "${ARG_LABELS}")
+endfunction()
+
+# quorx_add_com_gtest(NAME COM n SIM_ARGS ... SOURCES ... [LIBS ...])
+# A Wine test that talks to the instrument simulator through COMn: the port is a
+# socat pty pair, the simulator runs on the other end with SIM_ARGS.
+function(quorx_add_com_gtest name)
+    cmake_parse_arguments(ARG "" "COM" "SIM_ARGS;SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
+    set(sim ${QUORX_NATIVE_DIR}/bin/quorx-sim)
+    add_test(NAME ${name}
+             COMMAND ${QUORX_SCRIPTS_DIR}/with-com-port ${ARG_COM} ${sim} ${ARG_SIM_ARGS}
+                     -- ${QUORX_WINE_RUN} $<TARGET_FILE:${name}>)
+    quorx_test_properties(${name} "${ARG_LABELS};com")
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+                 "QUORX_PORTS_DIR=${QUORX_PORTS_DIR}" "QUORX_COM_PORT=${ARG_COM}")
+endfunction()
+
+function(quorx_test_properties name labels)
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "GTEST_OUTPUT=${QUORX_RESULTS_ARG}"
+        TIMEOUT 300)
+    if(labels)
+        set_tests_properties(${name} PROPERTIES LABELS "${labels}")
+    endif()
+endfunction()

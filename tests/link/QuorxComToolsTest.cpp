@@ -1,0 +1,103 @@
+#include "QuorxComTools.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+Bytes B(std::initializer_list<int> v) {
+    Bytes out;
+    for (int x : v)
+        out.push_back(static_cast<std::uint8_t>(x));
+    return out;
+}
+
+TEST(Checksum16, CheckValueTable) {
+    struct Case {
+        std::string input;
+        std::uint16_t check;
+    } cases[] = {
+        {"", 0x0000},   {std::string(1, '\0'), 0x0000}, {"\xFF", 0x00FE},
+        {"A", 0x0041},  {"abc", 0x97FF},                {"123456789", 0xCBD8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.input));
+        EXPECT_EQ(Checksum16(c.input.data(), static_cast<int>(c.input.size())), c.check);
+    }
+}
+
+TEST(Checksum16, StepMatchesBlock) {
+    const std::string text = "123456789";
+    std::uint16_t c = 0;
+    for (char ch : text)
+        Checksum16Step(c, static_cast<std::uint8_t>(ch));
+    EXPECT_EQ(c, 0xCBD8);
+}
+
+TEST(Checksum16, ContinuationOverSplitBlocks) {
+    const std::string text = "abc";
+    for (int split = 0; split <= 3; ++split) {
+        SCOPED_TRACE(split);
+        const std::uint16_t head = Checksum16(text.data(), split);
+        EXPECT_EQ(Checksum16Cont(head, text.data() + split, 3 - split), 0x97FF);
+    }
+}
+
+TEST(Checksum16, ZeroBlocksLeaveTheCheckZero) {
+    for (int n : {1, 2, 17, 1000}) {
+        SCOPED_TRACE(n);
+        const Bytes zeros(static_cast<std::size_t>(n), 0);
+        EXPECT_EQ(Checksum16(zeros.data(), n), 0);
+    }
+}
+
+TEST(Checksum16, EmptyOrNilInputReturnsTheStartValue) {
+    const std::uint8_t byte = 0x41;
+    EXPECT_EQ(Checksum16Cont(0x1234, &byte, 0), 0x1234);
+    EXPECT_EQ(Checksum16Cont(0x1234, &byte, -5), 0x1234);
+    EXPECT_EQ(Checksum16Cont(0x1234, nullptr, 3), 0x1234);
+    EXPECT_EQ(Checksum16(nullptr, 3), 0);
+}
+
+TEST(StuffBytes, EscapesControlBytesOnly) {
+    struct Case {
+        Bytes in, out;
+    } cases[] = {
+        {B({0x41, 0xF0, 0xFF, 0xF6}), B({0x41, 0xF0, 0x00, 0xFF, 0xF0, 0x06})},
+        {B({0xEF, 0xFE, 0xFF}), B({0xEF, 0xF0, 0x0E, 0xFF})},
+        {B({0xF1, 0xF2, 0xF3, 0xF5, 0xF7, 0xF8, 0xFD}),
+         B({0xF0, 1, 0xF0, 2, 0xF0, 3, 0xF0, 5, 0xF0, 7, 0xF0, 8, 0xF0, 0x0D})},
+        {B({0x00}), B({0x00})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.in));
+        Bytes out = B({0x99});
+        StuffBytes(c.in.data(), static_cast<int>(c.in.size()), out);
+        EXPECT_EQ(out, c.out);
+    }
+}
+
+TEST(StuffBytes, EmptyOrNilInputGivesAnEmptyString) {
+    const std::uint8_t data[] = {0xF0};
+    Bytes out = B({1, 2, 3});
+    StuffBytes(data, 0, out);
+    EXPECT_TRUE(out.empty());
+    out = B({1});
+    StuffBytes(nullptr, 4, out);
+    EXPECT_TRUE(out.empty());
+}
+
+TEST(ByteRoutines, CopyAndZeroTouchExactlyCountBytes) {
+    std::uint8_t dst[6] = {9, 9, 9, 9, 9, 9};
+    const std::uint8_t src[4] = {1, 2, 3, 4};
+    CopyBytes(dst + 1, src, 4);
+    EXPECT_EQ(B({dst[0], dst[1], dst[2], dst[3], dst[4], dst[5]}), B({9, 1, 2, 3, 4, 9}));
+    ZeroBytes(dst + 2, 2);
+    EXPECT_EQ(B({dst[0], dst[1], dst[2], dst[3], dst[4], dst[5]}), B({9, 1, 0, 0, 4, 9}));
+    CopyBytes(dst, src, 0);
+    ZeroBytes(dst, -1);
+    EXPECT_EQ(dst[0], 9);
+}
+
+} // namespace
