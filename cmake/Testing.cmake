@@ -48,14 +48,19 @@ endfunction()
 
 # quorx_add_com_gtest(NAME COM n SIM_ARGS ... SOURCES ... [LIBS ...])
 # A Wine test that talks to the instrument simulator through COMn: the port is a
-# socat pty pair, the simulator runs on the other end with SIM_ARGS.
+# socat pty pair, the simulator runs on the other end with SIM_ARGS (or none
+# for SIM_ARGS -).
 function(quorx_add_com_gtest name)
     cmake_parse_arguments(ARG "" "COM" "SIM_ARGS;SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
-    set(sim ${QUORX_NATIVE_DIR}/bin/quorx-sim)
+    if(ARG_SIM_ARGS STREQUAL "-")
+        set(sim -) # the test plays the instrument itself on the pty's far end
+    else()
+        set(sim ${QUORX_NATIVE_DIR}/bin/quorx-sim ${ARG_SIM_ARGS})
+    endif()
     add_test(NAME ${name}
-             COMMAND ${QUORX_SCRIPTS_DIR}/with-com-port ${ARG_COM} ${sim} ${ARG_SIM_ARGS}
+             COMMAND ${QUORX_SCRIPTS_DIR}/with-com-port ${ARG_COM} ${sim}
                      -- ${QUORX_WINE_RUN} $<TARGET_FILE:${name}>)
     quorx_test_properties(${name} "${ARG_LABELS};com")
     set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
