@@ -32,7 +32,8 @@ typedef struct TMeasStamp {
 } TMeasStamp;
 
 // Bits of TChamberMeas.Status.
-enum : uint16_t {
+typedef uint16_t TChamberStatus;
+enum : TChamberStatus {
     csAnalysing = 0x0001,
     csStable = 0x0002,
     csOpen = 0x0004,
@@ -49,7 +50,7 @@ typedef struct TChamberMeas {
     int16_t Temperature; // degrees C = raw / 100
     int16_t Third;       // raw / 10
     uint32_t Elapsed;    // seconds of the current run
-    uint16_t Status;     // TChamberStatus bits
+    TChamberStatus Status;
 } TChamberMeas;
 
 typedef struct TMEASall {
@@ -79,7 +80,7 @@ typedef struct TDevUnits {
 } TDevUnits;
 
 typedef struct TDevText {
-    char Text[21]; // NUL-terminated, at most 20 characters
+    char Text[21]; // at most 20 characters, NUL-terminated and NUL-padded
 } TDevText;
 
 typedef struct TDevTextAll {
@@ -96,8 +97,9 @@ static_assert(sizeof(TChamberMeas) == 12);
 static_assert(offsetof(TChamberMeas, Temperature) == 2 && offsetof(TChamberMeas, Third) == 4 &&
               offsetof(TChamberMeas, Elapsed) == 6 && offsetof(TChamberMeas, Status) == 10);
 static_assert(sizeof(TMEASall) == 128);
-static_assert(offsetof(TMEASall, Chamber) == 8);
-static_assert(offsetof(TMEASall, Chamber[3].Status) == 18 + 12 * 3);
+static_assert(offsetof(TMEASall, Chamber) == 8 && offsetof(TMEASall, Chamber[1]) == 8 + 12);
+static_assert(offsetof(TMEASall, Chamber[3].Status) == 18 + 12 * 3 &&
+              offsetof(TMEASall, Chamber[9].Status) == 18 + 12 * 9);
 static_assert(sizeof(TMeas) == 20 && offsetof(TMeas, Chamber) == 8);
 static_assert(sizeof(TStab) == 8 && offsetof(TStab, Temperature) == 2 &&
               offsetof(TStab, Seconds) == 4);

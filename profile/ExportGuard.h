@@ -1,0 +1,22 @@
+// Keeps exceptions from crossing the library boundary.
+#pragma once
+
+#include "QuorxComDllH.h"
+
+#include <new>
+
+namespace Proflink {
+
+// Runs Call and returns its result; an escaping exception becomes a result code.
+template <class F>
+TLinkResult GuardExport(F Call) noexcept {
+    try {
+        return Call();
+    } catch (const std::bad_alloc&) {
+        return errMemory;
+    } catch (...) {
+        return errNilStore; // the only internal-fault code there is
+    }
+}
+
+} // namespace Proflink

@@ -1,0 +1,26 @@
+# cmake -DOBJDUMP=... -DDLL=... -P CheckExports.cmake
+# Fails unless the DLL exports exactly Proflink's 13 functions, by undecorated names.
+set(expected
+    EventDataToTMEASall GetDevUnits GetDevUser GetIDSerial GetIDSerialAll GetMeas GetMeasAll
+    GetMeasEvent GetStab GetStabAll GetSWVers GetSWVersAll SetMeasEvent)
+
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
+endif()
+# Square brackets would upset CMake's list splitting.
+string(REGEX REPLACE "[][]" "|" dump "${dump}")
+string(REGEX MATCH "\\|Ordinal/Name Pointer\\| Table[^\n]*\n(([ \t]+\\|[ 0-9]+\\|[^\n]*\n)*)"
+       table "${dump}")
+string(REGEX MATCHALL "[0-9]\\| [^\n]+" rows "${CMAKE_MATCH_1}")
+set(names)
+foreach(row IN LISTS rows)
+    string(REGEX REPLACE "^[0-9]\\| " "" name "${row}")
+    list(APPEND names "${name}")
+endforeach()
+list(SORT names CASE INSENSITIVE)
+list(SORT expected CASE INSENSITIVE)
+if(NOT names STREQUAL expected)
+    message(FATAL_ERROR "exports: ${names}\nexpected: ${expected}")
+endif()
+message(STATUS "13 undecorated exports")
