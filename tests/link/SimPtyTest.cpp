@@ -1,7 +1,7 @@
 // quorx-sim as a program: a native client on the far end of the pty pair
 // that scripts/with-com-port made, and the program's own start and stop.
-#include "QuorxCom.h"
 #include "ProflinkH.h"
+#include "QuorxCom.h"
 #include "QuorxFrame.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
@@ -78,13 +79,24 @@ std::string DevId(TNPDev& Dev, TLinkResult& Result) {
     return ReplyText(text, count, 21);
 }
 
-void WriteControl(const std::string& Path, const std::string& Text) {
+std::string Slurp(const std::string& Path) {
+    std::ifstream in(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Replaces the control file whole and waits until the simulator acknowledges it.
+bool WriteControl(const std::string& Path, const std::string& Text) {
     {
         std::ofstream out(Path + ".tmp", std::ios::trunc);
         out << Text;
     }
     std::rename((Path + ".tmp").c_str(), Path.c_str());
-    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // polled every 50 ms
+    for (int i = 0; i < 500; ++i) {
+        if (Slurp(Path + ".ack") == Text)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
 }
 
 class SimOnComPort : public ::testing::Test {
@@ -96,7 +108,9 @@ protected:
         if (!dir || !n || !control)
             GTEST_SKIP() << "runs under scripts/with-com-port with quorx-sim";
         control_ = control;
-        WriteControl(control_, "fault none\nevents off\n");
+        // A comment of the test's own makes the content new, so it is run.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(WriteControl(control_, "fault none\nevents off\n# " + name + "\n"));
         port_ = std::make_unique<TPosixPort>(OpenRaw(std::string(dir) + "/com" + n));
         dev_ = std::make_unique<TNPDev>(*port_, clock_);
         dev_->LinkOpened({TLinkKind::Serial, 38, false, false, false, 100, 5001});
@@ -120,15 +134,15 @@ TEST_F(SimOnComPort, AnswersRequests) {
 }
 
 TEST_F(SimOnComPort, ControlFileSwitchesFaultsAndSendsEvents) {
-    WriteControl(control_, "fault silence\n");
+    ASSERT_TRUE(WriteControl(control_, "fault silence\n"));
     TLinkResult result = -1;
     dev_->SetTimeoutPair(300, 2000);
     DevId(*dev_, result);
     EXPECT_EQ(result, errByteTimeout);
-    WriteControl(control_, "fault corrupt-check\n");
+    ASSERT_TRUE(WriteControl(control_, "fault corrupt-check\n"));
     DevId(*dev_, result);
     EXPECT_EQ(result, errChecksum);
-    WriteControl(control_, "fault none\nprotocol 0x101/3 hello\\r\\n\n");
+    ASSERT_TRUE(WriteControl(control_, "fault none\nprotocol 0x101/3 hello\\r\\n\n"));
     EXPECT_EQ(DevId(*dev_, result), "KIVANTER");
     EXPECT_EQ(result, 0);
     dev_->TimerTick();
@@ -140,10 +154,17 @@ TEST_F(SimOnComPort, ControlFileSwitchesFaultsAndSendsEvents) {
     EXPECT_EQ(code, 0x101);
     EXPECT_EQ(param, 3);
     EXPECT_EQ(std::string(text, static_cast<std::size_t>(len)), "hello\r\n");
-    WriteControl(control_, "rate 100\nevents on\n");
-    std::this_thread::sleep_for(std::chrono::milliseconds(350));
-    dev_->TimerTick();
-    EXPECT_GE(dev_->EventCounts(nullptr, nullptr), 2);
+    ASSERT_TRUE(WriteControl(control_, "rate 100\nevents on\n"));
+    for (int i = 0; i < 100 && dev_->EventCounts(nullptr, nullptr) < 2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        dev_->TimerTick();
+    }
+    ASSERT_GE(dev_->EventCounts(nullptr, nullptr), 2);
+    std::uint8_t data[128];
+    EXPECT_EQ(dev_->TakeEvent(&code, &param, data, sizeof data, &len), 0);
+    EXPECT_EQ(code, 0x100);
+    EXPECT_EQ(param, 255);
+    EXPECT_EQ(len, 128);
 }
 
 TEST(SimProgram, ServesAPtyAndStopsOnSigterm) {

@@ -61,7 +61,18 @@ bool ReadFile(const std::string& Path, std::string& Out) {
     return true;
 }
 
-// Runs the file's lines when its content differs from what was seen last.
+bool WriteFileAtomically(const std::string& Path, const std::string& Content) {
+    const std::string tmp = Path + ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!(out << Content))
+            return false;
+    }
+    return std::rename(tmp.c_str(), Path.c_str()) == 0;
+}
+
+// Runs the file's lines when its content differs from what was seen last, then
+// copies that content to FILE.ack so a test knows it took effect.
 class TControlFile {
 public:
     explicit TControlFile(std::string Path) : path_(std::move(Path)) {}
@@ -75,6 +86,8 @@ public:
         while (std::getline(lines, line))
             if (!ApplyControlLine(line, Sims, NowUs, error))
                 std::cerr << "quorx-sim: " << error << "\n";
+        if (!WriteFileAtomically(path_ + ".ack", content))
+            std::cerr << "quorx-sim: cannot write " << path_ << ".ack\n";
     }
 
 private:
