@@ -48,8 +48,8 @@ struct TProtIn {
 // current call's reply buffer, or to the event data.
 struct TReceive {
     bool InFrame = false; // a start byte was seen and 0xF6 is still to come
-    std::int32_t State =
-        0; // 0 start, 1..3 event header, 4 data, 5 status, 6..7 check, 8 discard, 9 complete
+    // 0 start, 1..3 event header, 4 data, 5 status, 6..7 check, 8 discard, 9 complete
+    std::int32_t State = 0;
     bool IsReply = false;
     bool EscapePending = false;
     std::uint16_t Check = 0;
@@ -68,7 +68,6 @@ public:
     // bounds, lost counter 0; a serial port is purged.
     void LinkOpened(const TLinkSetup& Setup);
 
-    IBytePort& Port() { return port_; }
     bool UsbLink() const { return kind_ == TLinkKind::Usb; }
     bool ModemMode() const { return modem_; }
     bool BusMode() const { return bus_; }

@@ -61,7 +61,6 @@ public:
     void SendRestart(std::uint64_t NowUs);
 
     TInstrument& Instrument() { return instrument_; }
-    const TSimConfig& Config() const { return config_; }
     int FramesAnswered() const { return framesAnswered_; }
     int BadChecks() const { return badChecks_; }
 
