@@ -10,8 +10,6 @@ constexpr TLinkCalls kLink{&SendRequest, &SendCommand};
 
 } // namespace
 
-using Proflink::GuardExport;
-
 extern "C" {
 
 TLinkResult QUORX_CALL GetSWVers(TDevIndex Index, int32_t Slot, TDevText* Buf) {

@@ -1,11 +1,10 @@
-// Keeps exceptions from crossing the library boundary.
+// Keeps exceptions from crossing a library boundary: both libraries run
+// every export through it.
 #pragma once
 
 #include "QuorxComDllH.h"
 
 #include <new>
-
-namespace Proflink {
 
 // Runs Call and returns its result; an escaping exception becomes a result code.
 template <class F>
@@ -18,5 +17,3 @@ TLinkResult GuardExport(F Call) noexcept {
         return errNilStore; // the only internal-fault code there is
     }
 }
-
-} // namespace Proflink

@@ -1,0 +1,63 @@
+// The links the library holds: 256 serial slots (slot n - 1 for COM n) and the
+// list of USB devices keyed 1..256, with the device index checks of every export.
+#pragma once
+
+#include "QuorxCom.h"
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+constexpr int kSerialSlots = 256;
+constexpr int kUsbKeys = 256;
+constexpr int kUsbIndexBase = 256;
+
+// One open link: the platform's port, clock and event timer around its device.
+class TLinkObject {
+public:
+    virtual ~TLinkObject() = default;
+    virtual TNPDev& Dev() = 0;
+    // The serial driver's receive queue sizes; all bits set when unreadable.
+    virtual std::uint32_t CurrentRxQueue() { return 0xFFFFFFFF; }
+    virtual std::uint32_t MaxRxQueue() { return 0xFFFFFFFF; }
+};
+
+// The USB devices by key. Owns its entries: removing one frees it.
+class TNPDevList {
+public:
+    TLinkObject* FindByKey(int Key) const;
+    // The smallest key 1..512 that no device has (0 when none is free).
+    int FreeKey() const;
+    // Adds the device under Key; -1 when the key is taken (the device is freed).
+    int Add(int Key, std::unique_ptr<TLinkObject> Link);
+    // Removes and frees the device with Key; false when there is none.
+    bool Remove(int Key);
+    void Clear() { entries_.clear(); }
+    int Count() const { return static_cast<int>(entries_.size()); }
+
+private:
+    std::vector<std::pair<int, std::unique_ptr<TLinkObject>>> entries_;
+};
+
+class TDevTable {
+public:
+    // 1..256: 0 when the slot holds a link, else errNotOpen; 257..512: the same
+    // for the USB key Index - 256; anything else errParam.
+    TLinkResult CheckDevIndex(int Index) const;
+    TLinkObject* LinkByIndex(int Index) const;
+    TNPDev* DevByIndex(int Index) const;
+
+    static bool IsSerialIndex(int Index) { return Index >= 1 && Index <= kSerialSlots; }
+    static bool IsUsbIndex(int Index) {
+        return Index > kUsbIndexBase && Index <= kUsbIndexBase + kUsbKeys;
+    }
+
+    std::unique_ptr<TLinkObject>& Slot(int Port) { return serial_[Port - 1]; }
+    TNPDevList& Usb() { return usb_; }
+    void FreeAll();
+
+private:
+    std::unique_ptr<TLinkObject> serial_[kSerialSlots];
+    TNPDevList usb_;
+};

@@ -1,0 +1,158 @@
+#include "LinkLibrary.h"
+
+namespace {
+
+constexpr int kDevTextLen = 21;
+
+} // namespace
+
+TLinkResult TLinkLibrary::OpenSerialSlot(const TSerialSettings& Settings) {
+    if (!TDevTable::IsSerialIndex(Settings.Port))
+        return errParam;
+    auto& slot = table_.Slot(Settings.Port);
+    slot.reset();
+    if (Settings.MaxEvents <= 0 || Settings.MaxEventData <= 0)
+        return errParam;
+    std::unique_ptr<TLinkObject> link;
+    const TLinkResult result = platform_.OpenSerial(Settings, link);
+    if (result == 0)
+        slot = std::move(link);
+    return result;
+}
+
+TLinkResult TLinkLibrary::OpenComEx(int Port, int MaxEvents, int MaxEventData, int Baud,
+                                    int RxQueueSize, std::uint8_t Nibble) {
+    TSerialSettings s;
+    s.Port = Port;
+    s.Baud = Baud;
+    s.Nibble = Nibble != 0;
+    s.RxQueueSize = RxQueueSize;
+    s.MaxEvents = MaxEvents;
+    s.MaxEventData = MaxEventData;
+    return OpenSerialSlot(s);
+}
+
+TLinkResult TLinkLibrary::CloseCom(int Index) {
+    if (!TDevTable::IsSerialIndex(Index))
+        return errParam;
+    table_.Slot(Index).reset();
+    return 0;
+}
+
+bool TLinkLibrary::IsComAvailable(int Port) {
+    // The platform may not refuse a second open of a port we hold (Wine does not).
+    if (TDevTable::IsSerialIndex(Port) && table_.Slot(Port))
+        return false;
+    return platform_.ProbePort(Port);
+}
+
+TLinkResult TLinkLibrary::SendRequest(int Index, std::uint16_t ReqNo, std::uint8_t Param,
+                                      const void* TxData, int TxLen, void* RxBuf, int RxLen,
+                                      int* RxCount) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (RxBuf == nullptr)
+        return errBuffer;
+    return table_.DevByIndex(Index)->Request(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
+}
+
+TLinkResult TLinkLibrary::SendCommand(int Index, std::uint16_t ReqNo, std::uint8_t Param,
+                                      const void* TxData, int TxLen, void* RxBuf, int RxLen,
+                                      int* RxCount) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (RxBuf == nullptr && RxLen != 0)
+        return errBuffer;
+    return table_.DevByIndex(Index)->Command(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
+}
+
+TLinkResult TLinkLibrary::SetTimeout(int Index, int InterByteMs) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    return table_.DevByIndex(Index)->SetInterByteTimeout(InterByteMs);
+}
+
+TLinkResult TLinkLibrary::SetTimeouts(int Index, int InterByteMs, int TotalMs) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    return table_.DevByIndex(Index)->SetTimeoutPair(InterByteMs, TotalMs);
+}
+
+TLinkResult TLinkLibrary::ClearOutBuff(int Index) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    return table_.DevByIndex(Index)->ClearOutBuffer();
+}
+
+TLinkResult TLinkLibrary::SetRecEventProc(int Index, TRecEventProc Proc) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    table_.DevByIndex(Index)->SetEventProc(Proc);
+    return 0;
+}
+
+TLinkResult TLinkLibrary::GetNumEvent(int Index, int* Count, int* Free, int* Lost) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    const int queued = table_.DevByIndex(Index)->EventCounts(Free, Lost);
+    if (Count)
+        *Count = queued;
+    return 0;
+}
+
+TLinkResult TLinkLibrary::GetEvent(int Index, std::uint16_t* Code, std::uint8_t* Param, void* Buf,
+                                   int BufSize, int* DataLen) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    TNPDev& dev = *table_.DevByIndex(Index);
+    if (BufSize < 0 || BufSize > dev.MaxEventData())
+        return errParam;
+    if (Buf == nullptr)
+        return errBuffer;
+    return dev.TakeEvent(Code, Param, Buf, BufSize, DataLen);
+}
+
+TLinkResult TLinkLibrary::DevText(int Index, std::uint8_t Param, std::uint8_t Which, char* Buf) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (Buf == nullptr)
+        return errBuffer;
+    int count = 0;
+    const TLinkResult result =
+        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, &count);
+    // A reply that fills all 21 bytes has no terminator; callers read it as text.
+    if (count == kDevTextLen)
+        Buf[kDevTextLen - 1] = '\0';
+    return result;
+}
+
+TLinkResult TLinkLibrary::DevWord(int Index, std::uint8_t Which, std::uint16_t* Word) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (Word == nullptr)
+        return errBuffer;
+    return table_.DevByIndex(Index)->Request(2, Which, nullptr, 0, Word, 2, nullptr);
+}
+
+TLinkResult TLinkLibrary::GetTa(int Index, void* Buf) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (Buf == nullptr)
+        return errBuffer;
+    return table_.DevByIndex(Index)->Request(0xF1, 0, nullptr, 0, Buf, 4, nullptr);
+}
+
+TLinkResult TLinkLibrary::QueueSize(int Index, bool Largest, std::uint32_t* Size) {
+    if (const TLinkResult check = table_.CheckDevIndex(Index))
+        return check;
+    if (!TDevTable::IsSerialIndex(Index))
+        return errParam;
+    if (Size == nullptr)
+        return errBuffer;
+    TLinkObject& link = *table_.LinkByIndex(Index);
+    const std::uint32_t size = Largest ? link.MaxRxQueue() : link.CurrentRxQueue();
+    if (size == 0xFFFFFFFF)
+        return errWrite;
+    *Size = size;
+    return 0;
+}

@@ -1,0 +1,32 @@
+#include "USBReadThread.h"
+
+#include <utility>
+
+T_USB_Read_Thread::T_USB_Read_Thread(const TWinUsbDll& Dll, WINUSB_HANDLE Handle,
+                                     std::shared_ptr<TUsbChannel> Received, UCHAR PipeId)
+    : FDll(Dll), FHandle(Handle), FReceived(std::move(Received)), FPipe(PipeId) {}
+
+int T_USB_Read_Thread::Take(std::uint8_t* Buf, int Max) {
+    return FReceived->Take(Buf, Max);
+}
+
+void T_USB_Read_Thread::Execute() {
+    while (!Terminated()) {
+        try {
+            Pass();
+        } catch (...) {
+            // Out of memory while storing: these bytes are lost, reading goes on.
+        }
+        Pause(10);
+    }
+}
+
+void T_USB_Read_Thread::Pass() {
+    std::uint8_t buf[kChunk] = {};
+    // Overlapped with the stop event rather than a blocking read, so that a
+    // close never depends on an abort arriving while the read is under way.
+    const TTransferResult got =
+        TransferOnce(FDll, FHandle, FPipe, false, buf, kChunk, INFINITE, StopEvent());
+    if (got.Count > 0)
+        FReceived->Append(buf, got.Count);
+}

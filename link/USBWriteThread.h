@@ -1,0 +1,38 @@
+// T_USB_Write_Thread: moves the bytes that the device object queues to the
+// instrument through the bulk OUT pipe, so that the frame layer never waits on
+// a USB call.
+#pragma once
+
+#include "UsbChannel.h"
+#include "UsbThread.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class T_USB_Write_Thread : public TUsbThread {
+public:
+    static constexpr DWORD kDefaultTimeout = 500;
+    // Most bytes kept unsent while the pipe takes none; beyond it the oldest go.
+    static constexpr std::size_t kMaxUnsent = 65536;
+
+    // Not yet running: Start runs it. Pending is shared with the device object.
+    T_USB_Write_Thread(const TWinUsbDll& Dll, WINUSB_HANDLE Handle, DWORD TimeoutMs,
+                       std::shared_ptr<TUsbChannel> Pending, UCHAR PipeId);
+
+    // Queues Count bytes; returns the new pending length.
+    std::size_t Enqueue(const std::uint8_t* Data, std::size_t Count);
+
+protected:
+    void Execute() override;
+
+private:
+    void Pass();
+
+    const TWinUsbDll& FDll;
+    WINUSB_HANDLE FHandle;
+    DWORD FTimeout;
+    std::shared_ptr<TUsbChannel> FPending;
+    UCHAR FPipe;
+    std::vector<std::uint8_t> FUnsent; // the thread's own: taken, not yet written
+};

@@ -1,0 +1,98 @@
+#include "UsbThread.h"
+
+#include <algorithm>
+
+TUsbThread::TUsbThread() : FStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+
+TUsbThread::~TUsbThread() {
+    if (FThread != nullptr)
+        CloseHandle(FThread);
+    if (FStop != nullptr)
+        CloseHandle(FStop);
+}
+
+bool TUsbThread::Start() {
+    // Without its stop event the thread could not be ended promptly.
+    if (FThread != nullptr || FStop == nullptr)
+        return false;
+    FThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    return FThread != nullptr;
+}
+
+void TUsbThread::Terminate() {
+    FTerminated = true;
+    if (FStop != nullptr)
+        SetEvent(FStop);
+}
+
+bool TUsbThread::WaitFor(DWORD Ms) {
+    return FThread == nullptr || WaitForSingleObject(FThread, Ms) == WAIT_OBJECT_0;
+}
+
+void TUsbThread::Pause(DWORD Ms) {
+    WaitForSingleObject(FStop, Ms);
+}
+
+DWORD WINAPI TUsbThread::Run(void* Self) {
+    static_cast<TUsbThread*>(Self)->Execute();
+    return 0;
+}
+
+namespace {
+
+class TManualEvent {
+public:
+    TManualEvent() : FHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~TManualEvent() {
+        if (FHandle != nullptr)
+            CloseHandle(FHandle);
+    }
+    TManualEvent(const TManualEvent&) = delete;
+    TManualEvent& operator=(const TManualEvent&) = delete;
+    HANDLE Get() const { return FHandle; }
+
+private:
+    HANDLE FHandle;
+};
+
+// How often a transfer that has not yet ended after its abort is aborted again.
+constexpr DWORD kReabortMs = 50;
+
+} // namespace
+
+TTransferResult TransferOnce(const TWinUsbDll& Dll, WINUSB_HANDLE Handle, UCHAR Pipe, bool Write,
+                             std::uint8_t* Data, ULONG Length, DWORD TimeoutMs, HANDLE Stop) {
+    TTransferResult result;
+    TManualEvent done;
+    if (done.Get() == nullptr)
+        return result;
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = done.Get();
+    ULONG moved = 0;
+    const BOOL finished = Write ? Dll.WritePipe(Handle, Pipe, Data, Length, &moved, &overlapped)
+                                : Dll.ReadPipe(Handle, Pipe, Data, Length, &moved, &overlapped);
+    if (!finished && GetLastError() != ERROR_IO_PENDING) {
+        result.Refused = true;
+        return result;
+    }
+    if (!finished) {
+        const HANDLE waits[2] = {done.Get(), Stop};
+        if (WaitForMultipleObjects(Stop != nullptr ? 2 : 1, waits, FALSE, TimeoutMs) !=
+            WAIT_OBJECT_0)
+            Dll.AbortPipe(Handle, Pipe);
+        while (WaitForSingleObject(done.Get(), kReabortMs) != WAIT_OBJECT_0)
+            Dll.AbortPipe(Handle, Pipe);
+    }
+    DWORD count = 0;
+    if (Dll.GetOverlappedResult(Handle, &overlapped, &count, FALSE))
+        result.Count = count;
+    else if (finished)
+        result.Count = moved;
+    else {
+        // An aborted transfer still reports what it moved before the abort.
+        result.Count = count;
+        result.Refused = GetLastError() != ERROR_OPERATION_ABORTED;
+    }
+    result.Count = std::min<DWORD>(result.Count, Length);
+    return result;
+}
