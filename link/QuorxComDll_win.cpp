@@ -1,20 +1,22 @@
 // QuorxComDll's exports: each runs the library member of the same name under
 // the export guard, so no exception crosses the boundary.
+#include "QuorxComDll_win.h"
+
 #include "ExportGuard.h"
-#include "LinkLibrary.h"
 #include "QuorxComDllH.h"
 #include "SerialLink_win.h"
 
 #include <windows.h>
 
-namespace {
-
-// Never destroyed: links are freed explicitly at process detach.
-TLinkLibrary& Lib() {
+TLinkLibrary& TheLinkLibrary() {
     static TWin32LinkPlatform* platform = new TWin32LinkPlatform;
     static TLinkLibrary* library = new TLinkLibrary(*platform);
     return *library;
 }
+
+namespace {
+
+TLinkLibrary& Lib() { return TheLinkLibrary(); }
 
 } // namespace
 
