@@ -26,7 +26,8 @@ public:
     // one that cannot be started leaves the link unable to send, or receive.
     TUsbLink(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb);
     // Write thread: abort, terminate, wait, free; read thread: terminate,
-    // abort, wait, free; then the buffers, the device handle, WinUSB's handle.
+    // abort, wait, free; then WinUSB's handle and the device handle. A thread
+    // that does not end within 2 s is left running, and both handles with it.
     ~TUsbLink() override;
     TUsbLink(const TUsbLink&) = delete;
     TUsbLink& operator=(const TUsbLink&) = delete;

@@ -52,10 +52,12 @@ TUsbLink::~TUsbLink() {
     const bool readEnded = EndThread(FReadThread, kInPipe, false);
     if (!writeEnded || !readEnded)
         return; // the left thread still uses both handles
-    if (FDevice != kNoHandle && FDevice != nullptr)
-        CloseHandle(FDevice);
+    // WinUSB's handle rests on the device handle, so it goes first: freed
+    // after the close it could reach a handle value that is in use again.
     if (FWinUsb != kNoHandle)
         FDll.Free(FWinUsb);
+    if (FDevice != kNoHandle && FDevice != nullptr)
+        CloseHandle(FDevice);
 }
 
 bool TUsbLink::Write(const std::uint8_t* Data, int Count) {

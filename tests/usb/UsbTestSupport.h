@@ -1,0 +1,57 @@
+// What the Wine tests of a USB link share: the stand-in's test controls, the
+// instrument's end of the pty pair, and frames built by hand.
+#pragma once
+
+#include "QuorxComTools.h"
+#include "standin/WinUsbStandin.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+int TestPort();
+std::uint32_t Ms();
+
+// The highest of 32 new handles: the handle table fills its free slots first,
+// so every handle left open in between raises it (Wine's count of a
+// process's handles is always 0).
+std::uintptr_t HandleHighWater();
+
+// The stand-in's test controls, found in the library the binding loaded.
+struct TStandin {
+    decltype(&StandinSetWriteMode) SetWriteMode = nullptr;
+    decltype(&StandinSetReadMode) SetReadMode = nullptr;
+    decltype(&StandinWriteCalls) WriteCalls = nullptr;
+    decltype(&StandinOverlappingTransfers) OverlappingTransfers = nullptr;
+    decltype(&StandinTransfersInFlight) TransfersInFlight = nullptr;
+
+    // False when the loaded winusb.dll is not the stand-in.
+    bool Find();
+    // Waits until the stand-in has seen Count more write calls than Base.
+    bool AwaitWriteCalls(LONG Base, LONG Count) const;
+    bool AwaitNoTransfers() const;
+};
+
+// The far end of the pty pair, as the instrument sees it.
+class TPeer {
+public:
+    TPeer();
+    ~TPeer();
+    TPeer(const TPeer&) = delete;
+    TPeer& operator=(const TPeer&) = delete;
+    bool Ok() const { return FHandle != INVALID_HANDLE_VALUE; }
+    void Send(const Bytes& Data);
+    // What arrives until Count bytes are in or WaitMs have passed.
+    Bytes Receive(std::size_t Count, std::uint32_t WaitMs = 3000);
+    // True when nothing more arrives within 300 ms.
+    bool Quiet() { return Receive(1, 300).empty(); }
+
+private:
+    HANDLE FHandle = INVALID_HANDLE_VALUE;
+};
+
+// A request frame as the device object sends it.
+Bytes RequestFrame(std::uint16_t ReqNo, std::uint8_t Param);
+// A reply frame as the instrument sends it: F3, data, F6, status 0, check.
+Bytes ReplyFrame(const std::string& Data);
