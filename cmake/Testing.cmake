@@ -67,6 +67,28 @@ function(quorx_add_com_gtest name)
                  "QUORX_PORTS_DIR=${QUORX_PORTS_DIR}" "QUORX_COM_PORT=${ARG_COM}")
 endfunction()
 
+# quorx_add_gui_gtest(NAME SOURCES ... [LIBS ...] [LABELS ...])
+# A Wine test that opens windows (Windows tree only): it runs on an X display of
+# its own, or the suite's (scripts/with-xvfb). A set-up test first tells Wine that no window
+# manager runs there (X11 Driver "Managed" N for this program): otherwise Wine
+# waits two seconds for one whenever a framed window is hidden.
+function(quorx_add_gui_gtest name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
+    add_test(NAME ${name}_unmanaged
+             COMMAND ${QUORX_WINE_RUN} reg add
+                     "HKCU\\Software\\Wine\\AppDefaults\\$<TARGET_FILE_NAME:${name}>\\X11 Driver"
+                     /v Managed /d N /f)
+    set_tests_properties(${name}_unmanaged PROPERTIES FIXTURES_SETUP ${name}_display LABELS gui)
+    add_test(NAME ${name}
+             COMMAND ${QUORX_SCRIPTS_DIR}/with-xvfb ${QUORX_WINE_RUN} $<TARGET_FILE:${name}>)
+    quorx_test_properties(${name} "${ARG_LABELS};gui")
+    # One at a time: windows of parallel tests on one display take each other's focus.
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}_display
+                                            RESOURCE_LOCK display TIMEOUT 120)
+endfunction()
+
 function(quorx_test_properties name labels)
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "GTEST_OUTPUT=${QUORX_RESULTS_ARG}"
