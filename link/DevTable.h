@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -21,6 +22,17 @@ public:
     // The serial driver's receive queue sizes; all bits set when unreadable.
     virtual std::uint32_t CurrentRxQueue() { return 0xFFFFFFFF; }
     virtual std::uint32_t MaxRxQueue() { return 0xFFFFFFFF; }
+
+    // The serial line under the device, for the modem's dialogue and status;
+    // a link without one (USB) fails every operation.
+    virtual IBytePort* SerialPort() { return nullptr; }
+    // What is waiting on the line, as text up to its first NUL.
+    virtual std::string ReadWaitingText() { return {}; }
+    // Reads the line settings and keeps them; false when unreadable.
+    virtual bool SaveLineSettings() { return false; }
+    // Writes the kept settings back with DTR off, or unchanged; false when refused.
+    virtual bool DropDtr() { return false; }
+    virtual bool RestoreLineSettings() { return false; }
 };
 
 // The USB devices by key. Owns its entries: removing one frees it.

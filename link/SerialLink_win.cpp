@@ -1,5 +1,7 @@
 #include "SerialLink_win.h"
 
+#include "CtsWriteTimeouts.h"
+
 TSerialLink::TSerialLink() : dev_(com_, clock_), timer_(dev_) {}
 
 TSerialLink::~TSerialLink() {
@@ -22,6 +24,8 @@ TLinkResult TSerialLink::Open(const TSerialSettings& Settings) {
         com_.Close();
         return errCommState;
     }
+    if (Settings.Modem)
+        BoundCtsWrites(Settings.Baud);
     TLinkSetup setup;
     setup.Kind = TLinkKind::Serial;
     setup.Number = Settings.Port;
@@ -34,6 +38,29 @@ TLinkResult TSerialLink::Open(const TSerialSettings& Settings) {
     if (dev_.TimerEnabled())
         timer_.Enable();
     return 0;
+}
+
+// Why the bound: CtsWriteTimeouts.h. Where the driver's time-outs cannot be
+// read, the line keeps the port component's allowance.
+void TSerialLink::BoundCtsWrites(int Baud) {
+    COMMTIMEOUTS timeouts{};
+    if (!GetCommTimeouts(com_.GetHandle(), &timeouts))
+        return;
+    const TWriteTimeouts bound = CtsWriteTimeouts(Baud);
+    timeouts.WriteTotalTimeoutMultiplier = bound.MultiplierMs;
+    timeouts.WriteTotalTimeoutConstant = bound.ConstantMs;
+    SetCommTimeouts(com_.GetHandle(), &timeouts);
+}
+
+bool TSerialLink::DropDtr() {
+    DCB state = savedState_;
+    state.fDtrControl = DTR_CONTROL_DISABLE;
+    return com_.SetState(state);
+}
+
+bool TSerialLink::RestoreLineSettings() {
+    DCB state = savedState_;
+    return com_.SetState(state);
 }
 
 TLinkResult TWin32LinkPlatform::OpenSerial(const TSerialSettings& Settings,

@@ -21,9 +21,17 @@ public:
     T_QCCom32& Com() { return com_; }
     std::uint32_t CurrentRxQueue() override { return com_.CurrentRxQueue(); }
     std::uint32_t MaxRxQueue() override { return com_.MaxRxQueue(); }
+    IBytePort* SerialPort() override { return &com_; }
+    std::string ReadWaitingText() override { return com_.ReadString(); }
+    bool SaveLineSettings() override { return com_.GetState(savedState_); }
+    bool DropDtr() override;
+    bool RestoreLineSettings() override;
 
 private:
+    void BoundCtsWrites(int Baud);
+
     T_QCCom32 com_;
+    DCB savedState_{};
     TTickClock clock_;
     TNPDev dev_;
     TEventTimer timer_; // last: stopped before the device and the port go

@@ -1,0 +1,37 @@
+#include "BusLinks.h"
+
+TLinkResult TBusLinks::OpenComBEx(int Port, std::uint8_t Addr, int MaxEvents, int MaxEventData,
+                                  int Baud, std::uint8_t TwoStopBits, int RxQueueSize,
+                                  int Reserved) {
+    if (!BusAddressAccepted(Addr) || Reserved != 1) {
+        if (TDevTable::IsSerialIndex(Port))
+            lib_.CloseCom(Port);
+        return errParam;
+    }
+    TSerialSettings s;
+    s.Port = Port;
+    s.Baud = Baud;
+    s.StopBitsTwo = TwoStopBits != 0;
+    s.Bus = true;
+    s.RxQueueSize = RxQueueSize;
+    s.MaxEvents = MaxEvents;
+    s.MaxEventData = MaxEventData;
+    const TLinkResult result = lib_.OpenSerialSlot(s);
+    if (result != 0)
+        return result;
+    lib_.Table().DevByIndex(Port)->SetBusAddress(Addr);
+    return 0;
+}
+
+TLinkResult TBusLinks::SetQuorxBAddr(int Index, int Addr) {
+    if (const TLinkResult check = lib_.Table().CheckDevIndex(Index))
+        return check;
+    TNPDev& dev = *lib_.Table().DevByIndex(Index);
+    if (!dev.BusMode())
+        return errNotBus;
+    const auto addr = static_cast<std::uint8_t>(Addr & 0xFF);
+    if (!BusAddressAccepted(addr))
+        return errParam;
+    dev.SetBusAddress(addr);
+    return 0;
+}
