@@ -35,8 +35,8 @@ TEST(AboutBox, ShowsTheProgramTextAndTheVersionsOfTheGivenFiles) {
 TEST(AboutBox, ByDefaultListsBothLibraries) {
     TAboutBox box(nullptr);
     // Both libraries lie beside the test program, as beside the application.
-    EXPECT_EQ(WindowText(box.Memo2()), "QuorxComDll.dll: " QUORX_LIB_VERSION
-                                       "\r\nProflink.dll: " QUORX_LIB_VERSION);
+    EXPECT_EQ(WindowText(box.Memo2()),
+              "QuorxComDll.dll: " QUORX_LIB_VERSION "\r\nProflink.dll: " QUORX_LIB_VERSION);
 }
 
 TEST(AboutBox, ShowsTheReceiveQueueAndClosesWithOKByButtonEnterAndEsc) {

@@ -1,0 +1,90 @@
+// TMainForm: the MDI frame "Tessaly MC" with its menu, tool bar, status bar and
+// the tree of computer, instruments, chambers, records and protocols beside the
+// document area. Start-up and shutdown are decided by TMainFormCtl (MainForm_.h);
+// this window forwards its events there and carries out what it asks for. It
+// also answers a second start of the program (OneInst_win.h).
+#pragma once
+
+#include "Actions_win.h"
+#include "Form_win.h"
+#include "MainForm_.h"
+#include "TreeModel_.h"
+#include "TreeView_win.h"
+#include "WinRes_win.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TAboutBox;
+
+class TMainForm : public TForm, protected IMainFormHost {
+public:
+    // Action ids: the command ids of the menu items and tool buttons.
+    enum : int {
+        kAcCloseAll = 1001,
+        kFileExit1,
+        kHelpAbout1,
+    };
+    // Control ids.
+    enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
+
+    // Args: the program arguments 1..ParamCount.
+    TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, std::vector<std::string> Args);
+
+    TMainFormCtl& Ctl() { return FCtl; }
+    TTreeModel& Tree() { return FTree; }
+    HWND ToolBar1() const { return Control(kToolBar1); }
+    HWND StatusBar1() const { return Control(kStatusBar1); }
+    HWND TreeView1() const { return Control(kTreeView1); }
+
+    // The about box, created after the main window.
+    void SetAboutBox(TAboutBox* AboutBox) { FAboutBox = AboutBox; }
+
+    // Accelerators of the actions and of the document windows; true when Msg was one.
+    bool TranslateShortCut(MSG& Msg);
+
+    void AcCloseAllExecute() { FCtl.AcCloseAllExecute(); }
+    void FileExit1Execute() { Close(); }
+    void HelpAbout1Execute();
+
+    // Brings Wnd to the front, restored; true when it is the foreground window then.
+    static bool ForceForeground(HWND Wnd);
+
+protected:
+    bool FileExists(const std::string& FileName) override;
+    // Documents and connections: a start opens no document and finds no
+    // instrument until the document and connection layers fill these in.
+    void LoadFile(const std::string&) override {}
+    void ReconnectOpenPorts() override {}
+    void ScanUsbDevices(bool) override {}
+    void CloseAllInterfaces() override {}
+    void StoreOpenPorts() override;
+    bool AutoConnect() override;
+    int PixelsPerInch() override;
+    int MDIChildCount() override;
+    void CloseFirstMDIChild() override;
+    void ProcessMessages() override;
+
+    TCloseAction FormClose() override;
+    LRESULT OnMessage(UINT Msg, WPARAM W, LPARAM L) override;
+
+private:
+    void FormCreate();
+    void CreateMenus();
+    void CreateBars();
+    void InstallMDIClientWindowProc();
+    void Layout();
+    LRESULT WMCopyData(WPARAM W, LPARAM L);
+    std::vector<HWND> MDIChildren() const;
+
+    IRegistryStore& FRegistry;
+    TTreeModel FTree{LocaleCompareText};
+    TMainFormCtl FCtl;
+    TActionLinks FActionLinks{Actions()};
+    TAccelTable FAccelerators;
+    std::unique_ptr<TTreeViewAdapter> FTreeView;
+    TScoped<HBRUSH, DeleteObject> FWorkspaceBrush;
+    TAboutBox* FAboutBox = nullptr;
+    int32_t FRxQueueSize = 0; // of the last serial connection, for the about box
+};

@@ -1,0 +1,42 @@
+// The serial ports that had an instrument when the program last looked
+// ("openedcom"), stored at connect, disconnect and close and connected again at
+// start when the preference autoconn is on. The value lies in the environment
+// key (kRegEnvironment).
+#pragma once
+
+#include "Registry_.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+inline constexpr char kOpenPortsValue[] = "openedcom";
+
+// A set of serial interface indexes 0..255 (COM1..COM256): bit i mod 8 of byte
+// i div 8, as the registry value holds it.
+class TOpenComSet {
+public:
+    static constexpr int32_t kSize = 32;
+
+    // Indexes outside 0..255 (USB links) have no bit and are not stored.
+    void Add(int32_t InterfaceIndex);
+    bool Has(int32_t InterfaceIndex) const;
+
+    std::array<uint8_t, kSize> Bytes{};
+};
+
+// Writes the set of the serial instruments' interface indexes (the instrument
+// nodes of kind 0); an empty list clears the stored set.
+void StoreOpenPorts(IRegistryStore& Registry, const std::vector<int32_t>& InterfaceIndexes);
+
+// The stored set; empty when the value is missing (the empty set is written then).
+TOpenComSet ReadOpenPorts(IRegistryStore& Registry);
+
+// Connects the port with device index Port and answers where to go on: Port
+// after a connection or Ignore, Port - 1 after Retry (the same port again), 256
+// after Abort (stop).
+using TReopenComPort = std::function<int32_t(int32_t Port)>;
+
+// Reopens every port of the stored set, COM1 first.
+void ReconnectOpenPorts(IRegistryStore& Registry, const TReopenComPort& ReopenComPort);

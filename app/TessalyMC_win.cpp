@@ -1,0 +1,85 @@
+// The program TessalyMC: one instance per user session; a second start hands
+// its command line to the running one and ends with exit code 183. The forms are
+// created once, the main window first, and live until the end.
+#include "About_win.h"
+#include "Guard_.h"
+#include "InfoWin_win.h"
+#include "MainForm_win.h"
+#include "OneInst_win.h"
+#include "Preferences_win.h"
+#include "PrinterSetup_win.h"
+#include "Registry_win.h"
+#include "Tools_win.h"
+#include "ToolsDlg_win.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+int RunMessageLoop(TMainForm& MainForm) {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (MainForm.TranslateShortCut(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+// Runs Undo when the scope ends, however it ends.
+template <class F>
+class TUndo {
+public:
+    explicit TUndo(F Undo) : FUndo(std::move(Undo)) {}
+    TUndo(const TUndo&) = delete;
+    TUndo& operator=(const TUndo&) = delete;
+    ~TUndo() { FUndo(); }
+
+private:
+    F FUndo;
+};
+
+int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
+    LoadLocaleFormats();
+    TWinMessageBoxes boxes;
+    const TExceptionReporter previous = SetExceptionReporter(
+        [&boxes](const std::string& What) { ShowErrorOrWarn(boxes, What, false); });
+    const TUndo restoreReporter([&previous] { SetExceptionReporter(previous); });
+    TWinRegistry registry;
+    TWinPrefPlatform prefPlatform;
+    TWinPrinter printer;
+    TDiskSetupFiles setupFiles;
+
+    TMainForm mainForm(boxes, registry, Args);
+    if (!mainForm.Handle())
+        return 1;
+    boxes.SetOwner(mainForm.Handle());
+    TPreferences preferences(registry, boxes, prefPlatform, printer, setupFiles);
+    preferences.Load();
+    gPreferences = &preferences;
+    const TUndo noPreferences([] { gPreferences = nullptr; });
+    TAboutBox aboutBox(mainForm.Handle());
+    TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
+    mainForm.SetAboutBox(&aboutBox);
+
+    ShowWindow(mainForm.Handle(), CmdShow);
+    UpdateWindow(mainForm.Handle());
+    return RunMessageLoop(mainForm);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int CmdShow) {
+    const std::vector<std::string> args(__argv + 1, __argv + __argc);
+    if (!ProcessSingleInstanceInit(args))
+        return kSecondInstanceExitCode;
+    // Also when a fatal error ends the program.
+    std::atexit(ProcessSingleInstanceDone);
+    return Guarded(0, [&] { return RunProgram(args, CmdShow); });
+}

@@ -1,0 +1,356 @@
+// The main window under Wine: its frame, menu, bars and tree with the computer
+// node; the first activation; closing with child windows; and the hand-over from
+// a second start of TessalyMC.exe, with this test as the running instance.
+#include "GuiHelpers_win.h"
+#include "MainForm_win.h"
+#include "OneInst_win.h"
+#include "support/MemRegistry.h"
+#include "support/ScriptedBoxes.h"
+#include "Tools_win.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// The main window with its documents recorded instead of opened.
+class TTestMainForm : public TMainForm {
+public:
+    using TMainForm::TMainForm;
+    std::vector<std::string> loaded;
+
+protected:
+    void LoadFile(const std::string& FileName) override { loaded.push_back(FileName); }
+};
+
+std::string ProgramDir() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+// A file that exists while the test runs; its name has a blank.
+class TTempFile {
+public:
+    explicit TTempFile(const char* Name) {
+        char dir[MAX_PATH];
+        GetTempPathA(MAX_PATH, dir);
+        FName = std::string(dir) + Name;
+        if (FILE* f = std::fopen(FName.c_str(), "wb"))
+            std::fclose(f);
+    }
+    ~TTempFile() { DeleteFileA(FName.c_str()); }
+    const std::string& Name() const { return FName; }
+
+private:
+    std::string FName;
+};
+
+// Pumps this thread's messages until Done or 5 s; true when Done.
+bool PumpUntil(const std::function<bool()>& Done) {
+    const ULONGLONG until = GetTickCount64() + 5000;
+    while (!Done()) {
+        if (GetTickCount64() > until)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
+struct TExit {
+    bool ended = false;
+    DWORD code = 0;
+};
+
+// Runs CommandLine and pumps this thread's messages until it ends; after 20 s it
+// is killed and reported as not ended.
+TExit RunPumping(std::string CommandLine) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+        return {};
+    TExit result;
+    const ULONGLONG until = GetTickCount64() + 20000;
+    for (;;) {
+        if (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            result.ended = true;
+            GetExitCodeProcess(pi.hProcess, &result.code);
+            break;
+        }
+        PumpMessages();
+        if (GetTickCount64() > until) {
+            TerminateProcess(pi.hProcess, 1);
+            WaitForSingleObject(pi.hProcess, 5000);
+            break;
+        }
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return result;
+}
+
+std::string TreeItemText(HWND Tree, HTREEITEM Item) {
+    char text[256] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = Item;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::string MenuText(HMENU Menu, UINT Id) {
+    char text[128] = {};
+    GetMenuStringA(Menu, Id, text, sizeof text, MF_BYCOMMAND);
+    return text;
+}
+
+// A child window that closes, or refuses while Refuse is set.
+class TChild : public TForm {
+public:
+    TChild(HWND Client, const char* Caption) {
+        TFormArgs args;
+        args.ClassName = "TTestChild";
+        args.Caption = Caption;
+        args.FormStyle = TFormStyle::MDIChild;
+        args.Style = WS_CHILD | WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+        args.ClientWidth = 200;
+        args.ClientHeight = 100;
+        args.Parent = Client;
+        CreateForm(args);
+    }
+    bool refuse = false;
+    int asked = 0;
+
+protected:
+    TCloseAction FormClose() override {
+        ++asked;
+        return refuse ? TCloseAction::None : TCloseAction::Free;
+    }
+};
+
+class MainFormTest : public testing::Test {
+protected:
+    TScriptedBoxes boxes;
+    TMemRegistry registry;
+
+    void TearDown() override { PumpMessages(); } // takes the WM_QUIT of a closed main window
+};
+
+TEST_F(MainFormTest, FrameWithMenusBarsAndTheComputerNode) {
+    TTestMainForm form(boxes, registry, {});
+    ASSERT_TRUE(form.Handle());
+    ShowWindow(form.Handle(), SW_SHOW);
+    EXPECT_EQ(WindowText(form.Handle()), "Tessaly MC");
+    EXPECT_EQ(FindWindowA("TMainForm", "Tessaly MC"), form.Handle());
+
+    const HWND tree = form.TreeView1();
+    const auto root =
+        reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    ASSERT_NE(root, nullptr);
+    std::string user = GetUserNameStr();
+    if (!user.empty() && user.back() == '\0')
+        user.pop_back();
+    EXPECT_EQ(TreeItemText(tree, root), GetComputerNameStr() + " [" + user + "]");
+    EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(root)), 0);
+
+    const HMENU menu = GetMenu(form.Handle());
+    EXPECT_EQ(MenuText(menu, TMainForm::kAcCloseAll), "Close &All Documents");
+    EXPECT_EQ(MenuText(menu, TMainForm::kFileExit1), "&Exit");
+    EXPECT_EQ(MenuText(menu, TMainForm::kHelpAbout1), "&Info...\tF1");
+
+    int parts[8] = {};
+    EXPECT_EQ(SendMessageA(form.StatusBar1(), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)), 5);
+    EXPECT_EQ(std::vector<int>(parts, parts + 5), (std::vector<int>{350, 410, 485, 560, 610}));
+    EXPECT_TRUE(IsWindowVisible(form.ToolBar1()));
+
+    // Tree and document area side by side between the bars.
+    RECT treeRect;
+    RECT clientRect;
+    GetWindowRect(tree, &treeRect);
+    GetWindowRect(form.MDIClient(), &clientRect);
+    EXPECT_EQ(treeRect.right, clientRect.left);
+    EXPECT_EQ(treeRect.top, clientRect.top);
+    EXPECT_EQ(treeRect.bottom, clientRect.bottom);
+    EXPECT_GT(clientRect.right - clientRect.left, 0);
+    EXPECT_EQ(GetWindowLongPtrA(form.MDIClient(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+}
+
+TEST_F(MainFormTest, QuorModeColoursTheDocumentArea) {
+    struct Case {
+        bool quorMode;
+        COLORREF colour;
+    } cases[] = {{true, 15780518}, {false, GetSysColor(COLOR_APPWORKSPACE)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.quorMode);
+        TMemRegistry reg;
+        reg.Put(kRegEnvironment, kQuorModeValue, TRegValue::Dword(c.quorMode));
+        TTestMainForm form(boxes, reg, {});
+        EXPECT_EQ(form.Ctl().ExtendedMode(), c.quorMode);
+        const LONG_PTR brush = GetClassLongPtrA(form.MDIClient(), GCLP_HBRBACKGROUND);
+        if (c.quorMode) {
+            LOGBRUSH lb{};
+            ASSERT_EQ(GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof lb, &lb),
+                      static_cast<int>(sizeof lb));
+            EXPECT_EQ(lb.lbColor, c.colour);
+        } else {
+            EXPECT_EQ(brush, COLOR_APPWORKSPACE + 1);
+        }
+    }
+}
+
+TEST_F(MainFormTest, FirstActivationOpensTheCommandLineFileOnce) {
+    const TTempFile file("first activation.zqr");
+    TTestMainForm form(boxes, registry, {file.Name(), "ignored.zqr"});
+    ShowWindow(form.Handle(), SW_SHOW);
+    SetForegroundWindow(form.Handle());
+    EXPECT_TRUE(PumpUntil([&] { return !form.Ctl().FirstActivation(); }));
+    EXPECT_EQ(form.loaded, std::vector<std::string>{file.Name()});
+    // At 96 dpi the notice is not shown and its check box state is reset.
+    TWindowDC screen(nullptr);
+    if (GetDeviceCaps(screen.Get(), LOGPIXELSY) == 96) {
+        EXPECT_TRUE(boxes.Shown.empty());
+        EXPECT_EQ(registry.Get(kRegEnvironment, "dontshowmeagain"), TRegValue::Dword(0));
+    }
+
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SendMessageA(form.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    PumpMessages();
+    EXPECT_EQ(form.loaded.size(), 1u);
+}
+
+TEST_F(MainFormTest, ClosingClosesTheChildrenAndStaysWhenOneRefuses) {
+    auto form = std::make_unique<TTestMainForm>(boxes, registry, std::vector<std::string>{});
+    ShowWindow(form->Handle(), SW_SHOW);
+    const HWND main = form->Handle();
+    TChild a(form->MDIClient(), "A");
+    TChild b(form->MDIClient(), "B");
+    TChild c(form->MDIClient(), "C");
+    b.refuse = true;
+
+    // Disabled (an import runs): no close at all.
+    EnableWindow(main, FALSE);
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(a.asked + b.asked + c.asked, 0);
+    EnableWindow(main, TRUE);
+
+    // The topmost child first; the refusing one stops the loop.
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(c.Handle());
+    EXPECT_EQ(b.asked, 1);
+    EXPECT_EQ(a.asked, 0);
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_FALSE(form->Ctl().Closing());
+
+    // Close All Documents leaves windows that are no protocols or loaded records.
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(TMainForm::kAcCloseAll, 0), 0);
+    EXPECT_TRUE(a.Handle());
+    EXPECT_TRUE(b.Handle());
+
+    b.refuse = false;
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(a.Handle());
+    EXPECT_FALSE(b.Handle());
+    EXPECT_FALSE(IsWindow(main));
+    // Destroying freed every node's record; the serial ports were stored on the way.
+    EXPECT_EQ(form->Tree().Root()->Kind(), -1);
+    EXPECT_EQ(registry.Get(kRegEnvironment, "openedcom").Kind, TRegKind::Binary);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// This test is the running instance; TessalyMC.exe is started a second time.
+class HandOverTest : public MainFormTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(ProcessSingleInstanceInit({})); }
+    void TearDown() override {
+        ProcessSingleInstanceDone();
+        MainFormTest::TearDown();
+    }
+};
+
+TEST_F(HandOverTest, ASecondStartHandsItsFileOverAndEndsWith183) {
+    const TTempFile file("hand over.zqr");
+    const std::string program = "\"" + ProgramDir() + "TessalyMC.exe\"";
+    struct Case {
+        const char* name;
+        std::string arguments;
+        std::vector<std::string> loaded;
+    } cases[] = {
+        {"a record file", " \"" + file.Name() + "\" second.zqr", {file.Name()}},
+        {"no argument", "", {}},
+        {"a file that does not exist", " C:\\no\\such\\file.zqr", {}},
+    };
+    TTestMainForm form(boxes, registry, {});
+    ShowWindow(form.Handle(), SW_SHOW);
+    PumpUntil([&] { return !form.Ctl().FirstActivation(); });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.loaded.clear();
+        ShowWindow(form.Handle(), SW_MINIMIZE);
+        const TExit exit = RunPumping(program + c.arguments);
+        EXPECT_TRUE(exit.ended);
+        EXPECT_EQ(exit.code, 183u);
+        EXPECT_EQ(form.loaded, c.loaded);
+        // Answered: restored and brought to the front.
+        EXPECT_FALSE(IsIconic(form.Handle()));
+    }
+}
+
+// The second start asks every top-level window; one whose thread hangs must not
+// hold it beyond its time-out.
+TEST_F(HandOverTest, AWindowThatHangsDoesNotHoldTheSecondStart) {
+    const TTempFile file("hung window.zqr");
+    TTestMainForm form(boxes, registry, {});
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> created{false};
+    std::thread hung([&] {
+        const HWND w = CreateWindowExA(0, "STATIC", "Hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+        created = true;
+        WaitForSingleObject(release, 60000); // no messages meanwhile
+        DestroyWindow(w);
+    });
+    PumpUntil([&] { return created.load(); });
+    const ULONGLONG start = GetTickCount64();
+    const TExit exit = RunPumping("\"" + ProgramDir() + "TessalyMC.exe\" \"" + file.Name() + "\"");
+    const ULONGLONG took = GetTickCount64() - start;
+    SetEvent(release);
+    hung.join();
+    CloseHandle(release);
+    EXPECT_TRUE(exit.ended) << "still waiting after " << took << " ms";
+    EXPECT_EQ(exit.code, 183u);
+    EXPECT_EQ(form.loaded, std::vector<std::string>{file.Name()});
+}
+
+TEST_F(HandOverTest, TheRunningInstanceTakesOnlyItsOwnBlocks) {
+    const TTempFile file("copy data.zqr");
+    TTestMainForm form(boxes, registry, {});
+    const std::vector<uint8_t> block = PackCmdLine({file.Name()});
+    COPYDATASTRUCT data{};
+    data.cbData = static_cast<DWORD>(block.size());
+    data.lpData = const_cast<uint8_t*>(block.data());
+
+    data.dwData = SingleInstanceMessage() + 1;
+    SendMessageA(form.Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    EXPECT_TRUE(form.loaded.empty());
+
+    data.dwData = SingleInstanceMessage();
+    EXPECT_EQ(SendMessageA(form.Handle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)), TRUE);
+    EXPECT_EQ(form.loaded, std::vector<std::string>{file.Name()});
+}
+
+} // namespace
