@@ -15,6 +15,8 @@ public:
     virtual int Read(std::uint8_t* Buf, int Max) = 0;
     // Discards what is waiting in both directions.
     virtual void Purge() = 0;
+    // Discards what is waiting to be read only; the default discards both ways.
+    virtual void PurgeInput() { Purge(); }
     // The platform's modem status word (carrier detect 0x80, ring 0x40);
     // false when it cannot be read.
     virtual bool ReadModemStatus(std::uint32_t& Status) = 0;
@@ -29,4 +31,6 @@ public:
 };
 
 // Elapsed milliseconds from Start to Now, correct across a wrap of the counter.
-inline std::uint32_t TicksSince(std::uint32_t Start, std::uint32_t Now) { return Now - Start; }
+inline std::uint32_t TicksSince(std::uint32_t Start, std::uint32_t Now) {
+    return Now - Start;
+}

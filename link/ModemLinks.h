@@ -13,8 +13,8 @@ public:
 
     // Opens the port in modem mode, asks "AT" and, when the modem answers "OK"
     // or "0", sends the init string. On any failure the slot is empty.
-    TLinkResult OpenComExModem(int Port, int MaxEvents, int MaxEventData, int Baud,
-                               int RxQueueSize, const char* InitString);
+    TLinkResult OpenComExModem(int Port, int MaxEvents, int MaxEventData, int Baud, int RxQueueSize,
+                               const char* InitString);
     // Status := bit 0 ring, bit 1 carrier; serial links only.
     TLinkResult GetModemStatus(int Index, std::uint8_t* Status);
     // A command line to the modem while it is not connected; no answer is read.

@@ -58,6 +58,7 @@ public:
     int ReadBuf(void* Buf, int MaxLen);
     std::string ReadString();
     void Purge() override;
+    void PurgeInput() override;
     std::uint32_t CurrentRxQueue() const;
     std::uint32_t MaxRxQueue() const;
     bool GetState(DCB& State) const;

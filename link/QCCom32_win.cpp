@@ -178,6 +178,11 @@ void T_QCCom32::Purge() {
         PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
+void T_QCCom32::PurgeInput() {
+    if (Opened())
+        PurgeComm(FHandle, PURGE_RXABORT | PURGE_RXCLEAR);
+}
+
 std::uint32_t T_QCCom32::CurrentRxQueue() const {
     COMMPROP props{};
     if (!Opened() || !GetCommProperties(FHandle, &props))

@@ -145,7 +145,9 @@ TLinkResult TNPDev::AwaitReply(void* RxBuf, int RxLen, int* RxCount, std::uint16
 }
 
 TLinkResult TNPDev::BusSelect(bool Select) {
-    port_.Purge();
+    // Input only: a broadcast returns without a reply, so its frame may still be
+    // on its way out when the next selection starts.
+    port_.PurgeInput();
     ClearReceiveText();
     receive_.State = 8;
     if (Select) {

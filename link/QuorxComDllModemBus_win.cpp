@@ -2,10 +2,11 @@
 // of the modem or bus links under the export guard.
 #include "BusLinks.h"
 #include "ExportGuard.h"
+#include "Hourglass_win.h"
 #include "ModemLinks.h"
 #include "QCCom32.h"
-#include "QuorxComDllH.h"
 #include "QuorxComDll_win.h"
+#include "QuorxComDllH.h"
 
 #include <windows.h>
 
@@ -22,18 +23,6 @@ TBusLinks& Bus() {
     return *bus;
 }
 
-// The hourglass while the modem is talked to, the previous cursor afterwards.
-class THourglass {
-public:
-    THourglass() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    ~THourglass() { SetCursor(previous_); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-
-private:
-    HCURSOR previous_;
-};
-
 } // namespace
 
 extern "C" {
@@ -42,8 +31,7 @@ TLinkResult QUORX_CALL OpenComExModem(int32_t Port, int32_t MaxEvents, int32_t M
                                       int32_t Baud, int32_t RxQueueSize, const char* InitString) {
     const THourglass wait;
     return GuardExport([&] {
-        return Modem().OpenComExModem(Port, MaxEvents, MaxEventData, Baud, RxQueueSize,
-                                      InitString);
+        return Modem().OpenComExModem(Port, MaxEvents, MaxEventData, Baud, RxQueueSize, InitString);
     });
 }
 
@@ -64,8 +52,8 @@ TLinkResult QUORX_CALL OpenComBEx(int32_t Port, uint8_t Addr, int32_t MaxEvents,
                                   int32_t MaxEventData, int32_t Baud, uint8_t TwoStopBits,
                                   int32_t RxQueueSize, int32_t Reserved) {
     return GuardExport([&] {
-        return Bus().OpenComBEx(Port, Addr, MaxEvents, MaxEventData, Baud, TwoStopBits,
-                                RxQueueSize, Reserved);
+        return Bus().OpenComBEx(Port, Addr, MaxEvents, MaxEventData, Baud, TwoStopBits, RxQueueSize,
+                                Reserved);
     });
 }
 

@@ -5,6 +5,8 @@
 #include "ExportGuard.h"
 #include "QuorxComDllH.h"
 #include "SerialLink_win.h"
+#include "UsbLink.h"
+#include "WinUsbDll.h"
 
 #include <windows.h>
 
@@ -16,18 +18,30 @@ TLinkLibrary& TheLinkLibrary() {
 
 namespace {
 
-TLinkLibrary& Lib() { return TheLinkLibrary(); }
+TLinkLibrary& Lib() {
+    return TheLinkLibrary();
+}
 
 } // namespace
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD Reason, LPVOID) {
-    if (Reason == DLL_PROCESS_DETACH)
+// Nothing here waits for a thread: at process end the others are gone, and
+// before that the USB threads keep the library loaded while they run.
+BOOL WINAPI DllMain(HINSTANCE, DWORD Reason, LPVOID Reserved) {
+    if (Reason == DLL_PROCESS_ATTACH)
+        BindWinUsbDll();
+    if (Reason == DLL_PROCESS_DETACH) {
+        const bool processEnding = Reserved != nullptr;
+        if (processEnding)
+            UsbProcessEnding();
         GuardExport([] {
             Lib().FreeAll();
             return 0;
         });
+        if (!processEnding)
+            ReleaseWinUsbDll();
+    }
     return TRUE;
 }
 

@@ -2,6 +2,8 @@
 // name at run time.
 #include "QuorxEnum.h"
 
+#include "ProcBinding_win.h"
+
 #include <windows.h>
 
 #include <cfgmgr32.h>
@@ -32,27 +34,21 @@ struct TSetupApi {
     }
 };
 
-template <class T>
-void Bind(HMODULE Module, const char* Name, T& Slot) {
-    if (Module != nullptr)
-        Slot = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(Module, Name)));
-}
-
 // Both libraries stay loaded for the life of the process: they are the
 // system's own, and freeing them at unload would mean FreeLibrary in DllMain.
 TSetupApi LoadSetupApi() {
     TSetupApi api;
     const HMODULE setup = LoadLibraryA("setupapi.dll");
     const HMODULE cfgmgr = LoadLibraryA("cfgmgr32.dll");
-    Bind(setup, "SetupDiGetClassDevsA", api.GetClassDevs);
-    Bind(setup, "SetupDiEnumDeviceInterfaces", api.EnumDeviceInterfaces);
-    Bind(setup, "SetupDiGetDeviceInterfaceDetailA", api.GetDeviceInterfaceDetail);
-    Bind(setup, "SetupDiDestroyDeviceInfoList", api.DestroyDeviceInfoList);
-    Bind(setup, "SetupDiGetDeviceRegistryPropertyA", api.GetDeviceRegistryProperty);
-    Bind(setup, "SetupDiOpenDevRegKey", api.OpenDevRegKey);
-    Bind(cfgmgr, "CM_Get_Parent", api.GetParent);
-    Bind(cfgmgr, "CM_Get_Device_ID_Size", api.GetDeviceIdSize);
-    Bind(cfgmgr, "CM_Get_Device_IDA", api.GetDeviceId);
+    BindProc(setup, "SetupDiGetClassDevsA", api.GetClassDevs);
+    BindProc(setup, "SetupDiEnumDeviceInterfaces", api.EnumDeviceInterfaces);
+    BindProc(setup, "SetupDiGetDeviceInterfaceDetailA", api.GetDeviceInterfaceDetail);
+    BindProc(setup, "SetupDiDestroyDeviceInfoList", api.DestroyDeviceInfoList);
+    BindProc(setup, "SetupDiGetDeviceRegistryPropertyA", api.GetDeviceRegistryProperty);
+    BindProc(setup, "SetupDiOpenDevRegKey", api.OpenDevRegKey);
+    BindProc(cfgmgr, "CM_Get_Parent", api.GetParent);
+    BindProc(cfgmgr, "CM_Get_Device_ID_Size", api.GetDeviceIdSize);
+    BindProc(cfgmgr, "CM_Get_Device_IDA", api.GetDeviceId);
     return api;
 }
 

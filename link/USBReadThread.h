@@ -20,11 +20,9 @@ public:
     int Take(std::uint8_t* Buf, int Max);
 
 protected:
-    void Execute() override;
+    void Pass() override;
 
 private:
-    void Pass();
-
     const TWinUsbDll& FDll;
     WINUSB_HANDLE FHandle;
     std::shared_ptr<TUsbChannel> FReceived;

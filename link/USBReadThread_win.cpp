@@ -10,17 +10,6 @@ int T_USB_Read_Thread::Take(std::uint8_t* Buf, int Max) {
     return FReceived->Take(Buf, Max);
 }
 
-void T_USB_Read_Thread::Execute() {
-    while (!Terminated()) {
-        try {
-            Pass();
-        } catch (...) {
-            // Out of memory while storing: these bytes are lost, reading goes on.
-        }
-        Pause(10);
-    }
-}
-
 void T_USB_Read_Thread::Pass() {
     std::uint8_t buf[kChunk] = {};
     // Overlapped with the stop event rather than a blocking read, so that a

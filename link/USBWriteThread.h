@@ -24,11 +24,9 @@ public:
     std::size_t Enqueue(const std::uint8_t* Data, std::size_t Count);
 
 protected:
-    void Execute() override;
+    void Pass() override;
 
 private:
-    void Pass();
-
     const TWinUsbDll& FDll;
     WINUSB_HANDLE FHandle;
     DWORD FTimeout;

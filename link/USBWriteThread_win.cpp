@@ -11,17 +11,6 @@ std::size_t T_USB_Write_Thread::Enqueue(const std::uint8_t* Data, std::size_t Co
     return FPending->Append(Data, Count);
 }
 
-void T_USB_Write_Thread::Execute() {
-    while (!Terminated()) {
-        try {
-            Pass();
-        } catch (...) {
-            // Out of memory while moving bytes: the next pass tries again.
-        }
-        Pause(10);
-    }
-}
-
 void T_USB_Write_Thread::Pass() {
     // A pipe that keeps timing out would let the backlog grow with every frame
     // queued; past the bound the old backlog goes and the newly queued frames

@@ -57,6 +57,11 @@ private:
     std::unique_ptr<T_USB_Read_Thread> FReadThread;
 };
 
+// At process end the system has stopped every other thread and takes back
+// every handle: a link freed from then on leaves its threads and handles alone
+// (WinUSB may wait for transfers that will never end).
+void UsbProcessEnding();
+
 // OpenUSBDevice: *Device := -1, then the path opened for overlapped reading
 // and writing, shared; 0, errUsbOpen, or errParam when Device is nil.
 TLinkResult UsbOpenDevice(const char* Path, void** Device);

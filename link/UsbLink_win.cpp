@@ -1,10 +1,13 @@
 #include "UsbLink.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
 const HANDLE kNoHandle = INVALID_HANDLE_VALUE;
+
+std::atomic<bool> gProcessEnding{false};
 
 // How long a close waits for a thread, aborting its pipe again every step.
 constexpr DWORD kEndStepMs = 50;
@@ -47,7 +50,16 @@ bool TUsbLink::EndThread(std::unique_ptr<T>& Thread, UCHAR Pipe, bool AbortFirst
     return false;
 }
 
+void UsbProcessEnding() {
+    gProcessEnding = true;
+}
+
 TUsbLink::~TUsbLink() {
+    if (gProcessEnding) {
+        static_cast<void>(FWriteThread.release());
+        static_cast<void>(FReadThread.release());
+        return;
+    }
     const bool writeEnded = EndThread(FWriteThread, kOutPipe, true);
     const bool readEnded = EndThread(FReadThread, kInPipe, false);
     if (!writeEnded || !readEnded)

@@ -10,7 +10,10 @@
 #include <cstdint>
 
 // A thread that is created idle, started once, asked to stop and waited for.
-// Its owner frees it only after it has ended.
+// Its owner frees it only after it has ended. It runs one pass of its work
+// every 10 ms; an exception ends the pass, not the thread. While it runs it
+// keeps the module of its code loaded, so that unloading the library never
+// waits for it (nor frees code it still runs).
 class TUsbThread {
 public:
     virtual ~TUsbThread();
@@ -27,17 +30,17 @@ public:
 
 protected:
     TUsbThread();
-    // The body: runs until Terminated.
-    virtual void Execute() = 0;
-    // Sleeps Ms, or less when asked to stop.
-    void Pause(DWORD Ms);
+    // One pass of the work.
+    virtual void Pass() = 0;
     HANDLE StopEvent() const { return FStop; }
 
 private:
     static DWORD WINAPI Run(void* Self);
+    void Execute();
 
     HANDLE FStop = nullptr;
     HANDLE FThread = nullptr;
+    HMODULE FModule = nullptr;
     std::atomic<bool> FTerminated{false};
 };
 

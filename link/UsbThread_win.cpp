@@ -15,7 +15,12 @@ bool TUsbThread::Start() {
     // Without its stop event the thread could not be ended promptly.
     if (FThread != nullptr || FStop == nullptr)
         return false;
+    // A reference of the thread's own, dropped as it exits.
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                       reinterpret_cast<LPCSTR>(&TUsbThread::Run), &FModule);
     FThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    if (FThread == nullptr && FModule != nullptr)
+        FreeLibrary(FModule);
     return FThread != nullptr;
 }
 
@@ -29,12 +34,23 @@ bool TUsbThread::WaitFor(DWORD Ms) {
     return FThread == nullptr || WaitForSingleObject(FThread, Ms) == WAIT_OBJECT_0;
 }
 
-void TUsbThread::Pause(DWORD Ms) {
-    WaitForSingleObject(FStop, Ms);
+void TUsbThread::Execute() {
+    while (!Terminated()) {
+        try {
+            Pass();
+        } catch (...) {
+            // Out of memory while moving bytes: the next pass goes on.
+        }
+        WaitForSingleObject(FStop, 10);
+    }
 }
 
 DWORD WINAPI TUsbThread::Run(void* Self) {
-    static_cast<TUsbThread*>(Self)->Execute();
+    auto* thread = static_cast<TUsbThread*>(Self);
+    const HMODULE module = thread->FModule; // the owner may free the thread once it ends
+    thread->Execute();
+    if (module != nullptr)
+        FreeLibraryAndExitThread(module, 0);
     return 0;
 }
 

@@ -1,14 +1,10 @@
 #include "WinUsbDll.h"
 
+#include "ProcBinding_win.h"
+
 TWinUsbDll gWinUsbDll;
 
 namespace {
-
-template <class T>
-void Bind(HMODULE Module, const char* Name, T& Slot) {
-    // Through the generic function type, which the compiler lets any entry become.
-    Slot = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(Module, Name)));
-}
 
 template <class T, class... A>
 BOOL Call(T Slot, A... Args) {
@@ -27,12 +23,12 @@ bool TWinUsbDll::Load(const char* LibraryName) {
     FModule = LoadLibraryA(LibraryName);
     if (FModule == nullptr)
         return false;
-    Bind(FModule, "WinUsb_Initialize", FInitialize);
-    Bind(FModule, "WinUsb_Free", FFree);
-    Bind(FModule, "WinUsb_ReadPipe", FReadPipe);
-    Bind(FModule, "WinUsb_WritePipe", FWritePipe);
-    Bind(FModule, "WinUsb_AbortPipe", FAbortPipe);
-    Bind(FModule, "WinUsb_GetOverlappedResult", FGetOverlappedResult);
+    BindProc(FModule, "WinUsb_Initialize", FInitialize);
+    BindProc(FModule, "WinUsb_Free", FFree);
+    BindProc(FModule, "WinUsb_ReadPipe", FReadPipe);
+    BindProc(FModule, "WinUsb_WritePipe", FWritePipe);
+    BindProc(FModule, "WinUsb_AbortPipe", FAbortPipe);
+    BindProc(FModule, "WinUsb_GetOverlappedResult", FGetOverlappedResult);
     return true;
 }
 

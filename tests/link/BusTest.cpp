@@ -198,6 +198,23 @@ TEST(Bus, SilentLineSelectionYieldsAndEnds) {
     EXPECT_EQ(TicksSince(start, clock.Now()), 0u) << "one pass for the broadcast";
 }
 
+// A broadcast returns without a reply while its frame may still be leaving
+// the port; a selection that purged both directions dropped it.
+TEST(Bus, SelectionKeepsWhatIsStillLeavingThePort) {
+    TScriptPort port;
+    TFakeClock clock;
+    TNPDev dev(port, clock);
+    dev.LinkOpened(BusSetup());
+    port.Purges = 0;
+    dev.SetBusAddress(126);
+    const std::uint8_t on = 0xFF;
+    EXPECT_EQ(dev.Command(0x200, 0, &on, 1, nullptr, 0, nullptr), 0);
+    dev.SetBusAddress(5);
+    dev.BusSelect(true);
+    EXPECT_EQ(port.Purges, 0);
+    EXPECT_EQ(port.InputPurges, 2);
+}
+
 TEST(Bus, EventsDuringSelectionAreQueued) {
     TScriptPort port;
     TFakeClock clock;

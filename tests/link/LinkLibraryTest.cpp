@@ -2,71 +2,23 @@
 // slot handling on open and close, and the device-information requests,
 // with links to in-process simulated instruments.
 #include "LinkLibrary.h"
+#include "FakeLinkPlatform.h"
 #include "LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 
 namespace {
-
-// A link to its own simulated instrument.
-class TSimLink : public TLinkObject {
-public:
-    TSimLink(const TSerialSettings& S, TSimConfig Config)
-        : clock_(1000), sim_(std::move(Config)), line_(clock_), dev_(line_, clock_) {
-        line_.Attach(sim_);
-        TLinkSetup setup;
-        setup.Number = S.Port;
-        setup.Bus = S.Bus;
-        setup.MaxEvents = S.MaxEvents;
-        setup.MaxEventData = S.MaxEventData;
-        dev_.LinkOpened(setup);
-    }
-    TNPDev& Dev() override { return dev_; }
-    std::uint32_t CurrentRxQueue() override { return 4096; }
-    std::uint32_t MaxRxQueue() override { return QueueReadable ? 65536 : 0xFFFFFFFF; }
-
-    TInstrumentSim& Sim() { return sim_; }
-    TSimLine& Line() { return line_; }
-    bool QueueReadable = true;
-
-private:
-    TFakeClock clock_;
-    TInstrumentSim sim_;
-    TSimLine line_;
-    TNPDev dev_;
-};
-
-class TFakePlatform : public ILinkPlatform {
-public:
-    TLinkResult OpenSerial(const TSerialSettings& S, std::unique_ptr<TLinkObject>& Link) override {
-        ++Opens;
-        Last = S;
-        if (const auto it = OpenResults.find(S.Port); it != OpenResults.end())
-            return it->second;
-        Link = std::make_unique<TSimLink>(S, Config);
-        return 0;
-    }
-    bool ProbePort(int Port) override {
-        Probed = Port;
-        return PortFree;
-    }
-
-    TSimConfig Config;
-    std::map<int, TLinkResult> OpenResults;
-    TSerialSettings Last;
-    int Opens = 0;
-    int Probed = 0;
-    bool PortFree = true;
-};
 
 class LinkLibraryTest : public testing::Test {
 protected:
     TSimLink& Link(int Index) { return static_cast<TSimLink&>(*lib.Table().LinkByIndex(Index)); }
 
-    TFakePlatform platform;
+    TSimConfig config;
+    TFakeLinkPlatform platform{[this](const TSerialSettings& S) -> std::unique_ptr<TLinkObject> {
+        return std::make_unique<TSimLink>(S, config);
+    }};
     TLinkLibrary lib{platform};
 };
 
@@ -197,7 +149,7 @@ TEST_F(LinkLibraryTest, CommandWithoutReplyBufferSucceedsWhenTheReplyHasNoData) 
 }
 
 TEST_F(LinkLibraryTest, FullLengthDeviceIdIsTerminated) {
-    platform.Config.Model.DeviceId = std::string(21, 'K');
+    config.Model.DeviceId = std::string(21, 'K');
     ASSERT_EQ(lib.OpenCom(2, 100, 5001), 0);
     char text[22];
     std::memset(text, 'x', sizeof text);

@@ -67,6 +67,10 @@ public:
         ++Purges;
         chunks_.clear();
     }
+    void PurgeInput() override {
+        ++InputPurges;
+        chunks_.clear();
+    }
     bool ReadModemStatus(std::uint32_t& Status) override {
         Status = ModemStatus;
         return ModemReadable;
@@ -88,6 +92,7 @@ public:
     Bytes Written;
     std::function<void(const Bytes&)> OnWrite;
     int Purges = 0;
+    int InputPurges = 0;
     int MaxAsked = 0;
     bool FailWrites = false;
     bool ThrowOnWrite = false;

@@ -1,60 +1,13 @@
 // T_QCCom32 on a COM port of the test prefix whose other end is a pty that the
 // test itself opens as the "instrument" (Wine reaches it through drive Z:).
 #include "QCCom32.h"
+#include "WineTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-int TestPort() {
-    const char* n = std::getenv("QUORX_COM_PORT");
-    return n ? std::atoi(n) : 0;
-}
-
-// The far end of the pty pair, as the instrument sees it.
-class Peer {
-public:
-    Peer() {
-        const char* path = std::getenv("QUORX_SIM_PTY");
-        if (path == nullptr)
-            return;
-        std::string win = std::string("Z:") + path;
-        for (char& c : win)
-            if (c == '/')
-                c = '\\';
-        FHandle = CreateFileA(win.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    }
-    ~Peer() {
-        if (FHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(FHandle);
-    }
-    bool Ok() const { return FHandle != INVALID_HANDLE_VALUE; }
-    void Send(const std::string& Text) {
-        DWORD n = 0;
-        WriteFile(FHandle, Text.data(), static_cast<DWORD>(Text.size()), &n, nullptr);
-    }
-    std::string Receive(std::size_t Count) {
-        std::string got;
-        while (got.size() < Count) {
-            char buf[256];
-            DWORD n = 0;
-            if (!ReadFile(FHandle, buf,
-                          static_cast<DWORD>(std::min<std::size_t>(256, Count - got.size())), &n,
-                          nullptr) ||
-                n == 0)
-                break;
-            got.append(buf, n);
-        }
-        return got;
-    }
-
-private:
-    HANDLE FHandle = INVALID_HANDLE_VALUE;
-};
 
 // Waits until Count bytes are in the driver's receive queue (the pty needs a moment).
 bool WaitForInput(const T_QCCom32& Com, int Count) {
@@ -66,14 +19,14 @@ bool WaitForInput(const T_QCCom32& Com, int Count) {
 class QCCom32Test : public testing::Test {
 protected:
     void SetUp() override {
-        if (TestPort() == 0 || !peer.Ok())
+        if (TestComPort() == 0 || !peer.Ok())
             GTEST_SKIP() << "no test COM port (run through with-com-port)";
         com.SetShowErrors(false);
-        com.SetPort(TestPort());
+        com.SetPort(TestComPort());
         com.SetBaud(19200);
         com.SetDataBits(8);
     }
-    Peer peer;
+    TPtyPeer peer;
     T_QCCom32 com;
 };
 
@@ -134,7 +87,7 @@ TEST_F(QCCom32Test, ChangedPropertiesReopenUnchangedOnesDoNot) {
     ASSERT_TRUE(com.Open());
     const HANDLE before = com.GetHandle();
     com.SetBaud(19200);
-    com.SetPort(TestPort());
+    com.SetPort(TestComPort());
     EXPECT_EQ(com.GetHandle(), before);
     com.SetBaud(9600);
     ASSERT_TRUE(com.Opened());

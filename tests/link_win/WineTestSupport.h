@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -34,6 +35,53 @@ inline std::string Slurp(const std::string& Path) {
     s << in.rdbuf();
     return s.str();
 }
+
+// The far end of the test's pty pair, as the instrument (or modem) sees it.
+// Wine opens the pty as a serial device, so a read waits at most ReadWaitMs.
+class TPtyPeer {
+public:
+    explicit TPtyPeer(DWORD ReadWaitMs = 2000) {
+        const char* path = std::getenv("QUORX_SIM_PTY");
+        if (path == nullptr)
+            return;
+        handle_ = CreateFileA(WinePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+        COMMTIMEOUTS t{};
+        t.ReadIntervalTimeout = MAXDWORD;
+        t.ReadTotalTimeoutConstant = ReadWaitMs;
+        if (Ok())
+            SetCommTimeouts(handle_, &t);
+    }
+    ~TPtyPeer() {
+        if (Ok())
+            CloseHandle(handle_);
+    }
+    TPtyPeer(const TPtyPeer&) = delete;
+    TPtyPeer& operator=(const TPtyPeer&) = delete;
+
+    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void Send(const std::string& Text) {
+        DWORD n = 0;
+        WriteFile(handle_, Text.data(), static_cast<DWORD>(Text.size()), &n, nullptr);
+    }
+    // Up to Count bytes; fewer when nothing came for the read wait.
+    std::string Receive(std::size_t Count) {
+        std::string got;
+        while (got.size() < Count) {
+            char buf[256];
+            DWORD n = 0;
+            const auto want =
+                static_cast<DWORD>(std::min<std::size_t>(sizeof buf, Count - got.size()));
+            if (!ReadFile(handle_, buf, want, &n, nullptr) || n == 0)
+                break;
+            got.append(buf, n);
+        }
+        return got;
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
 
 // Replaces the simulator's control file whole and waits for its acknowledgement.
 inline bool SimControl(const std::string& Text) {

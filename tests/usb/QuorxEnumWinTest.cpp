@@ -13,24 +13,6 @@
 
 namespace {
 
-constexpr TQuorxGuid kUsbClass = {
-    0xAB245463, 0xF67A, 0x40EC, {0xB0, 0x96, 0x2A, 0x37, 0xF3, 0x07, 0x93, 0xC5}};
-
-// The lines of a list; none for an empty list.
-std::vector<std::string> Lines(const std::string& Text) {
-    std::vector<std::string> lines;
-    if (Text.empty())
-        return lines;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = Text.find("\r\n", start);
-        lines.push_back(Text.substr(start, end - start));
-        if (end == std::string::npos)
-            return lines;
-        start = end + 2;
-    }
-}
-
 // Calls a list function with a large buffer and checks the protocol's shape.
 template <class F>
 std::string WellFormedList(F List) {
@@ -43,7 +25,7 @@ std::string WellFormedList(F List) {
     if (size < buf.size()) {
         EXPECT_EQ(buf[size], '\xAA');
     }
-    for (const std::string& line : Lines(text)) {
+    for (const std::string& line : ListLines(text)) {
         EXPECT_FALSE(line.empty());
         EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
     }
@@ -60,7 +42,7 @@ TEST(SystemEnumerator, ComInfoListIsWellFormed) {
     const auto enumerator = MakeSystemEnumerator();
     const std::string text = WellFormedList(
         [&](char* Buf, std::uint32_t* Size) { return WriteComInfoList(*enumerator, Buf, Size); });
-    for (const std::string& line : Lines(text))
+    for (const std::string& line : ListLines(text))
         EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 3) << line;
 }
 
@@ -69,7 +51,7 @@ TEST(SystemEnumerator, DevicePathListIsWellFormed) {
     const std::string text = WellFormedList([&](char* Buf, std::uint32_t* Size) {
         return WriteDevicePathList(*enumerator, kUsbClass, Buf, Size);
     });
-    for (const std::string& line : Lines(text))
+    for (const std::string& line : ListLines(text))
         EXPECT_EQ(line.rfind("\\\\?\\", 0), 0u) << line;
 }
 
@@ -142,7 +124,7 @@ TEST(SystemEnumerator, RegisteredPortGetsItsLine) {
     std::vector<char> buf(65536);
     std::uint32_t size = static_cast<std::uint32_t>(buf.size());
     ASSERT_EQ(WriteComInfoList(*enumerator, buf.data(), &size), 0);
-    const std::vector<std::string> lines = Lines(std::string(buf.data(), size));
+    const std::vector<std::string> lines = ListLines(std::string(buf.data(), size));
     const auto line = std::find_if(lines.begin(), lines.end(), [](const std::string& Line) {
         return Line.rfind("COM77\t", 0) == 0;
     });

@@ -15,57 +15,16 @@
 
 namespace {
 
-constexpr TQuorxGuid kUsbClass = {
-    0xAB245463, 0xF67A, 0x40EC, {0xB0, 0x96, 0x2A, 0x37, 0xF3, 0x07, 0x93, 0xC5}};
-const std::string kClassKey = "System\\CurrentControlSet\\Control\\DeviceClasses\\"
-                              "{ab245463-f67a-40ec-b096-2a37f30793c5}";
-const std::string kInterfaceKey =
-    kClassKey + "\\##?#USB#VID_1234&PID_3E9B#1234567#{ab245463-f67a-40ec-b096-2a37f30793c5}";
-const std::string kDeviceKey = "System\\CurrentControlSet\\Enum\\USB\\VID_1234&PID_3E9B";
+const char kVidPid[] = "VID_1234&PID_3E9B";
+const char kSerial[] = "1234567";
 const std::string kPath =
     "\\\\?\\usb#vid_1234&pid_3e9b#1234567#{ab245463-f67a-40ec-b096-2a37f30793c5}";
-
-bool SetText(const std::string& Key, const char* Name, const std::string& Text) {
-    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, Key.c_str(), Name, REG_SZ, Text.c_str(),
-                           static_cast<DWORD>(Text.size() + 1)) == ERROR_SUCCESS;
-}
-
-// The registry entries by which the platform lists a present device interface.
-class TRegisteredDevice {
-public:
-    TRegisteredDevice() {
-        const DWORD linked = 1;
-        FOk = SetText(kInterfaceKey, "DeviceInstance", "USB\\VID_1234&PID_3E9B\\1234567") &&
-              SetText(kInterfaceKey + "\\#", "SymbolicLink", kPath) &&
-              RegSetKeyValueA(HKEY_LOCAL_MACHINE, (kInterfaceKey + "\\#\\Control").c_str(),
-                              "Linked", REG_DWORD, &linked, sizeof linked) == ERROR_SUCCESS &&
-              SetText(kDeviceKey + "\\1234567", "ClassGUID",
-                      "{88bae032-5a81-49f0-bc3d-a4ff138216d6}");
-    }
-    ~TRegisteredDevice() {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kInterfaceKey.c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kDeviceKey.c_str());
-    }
-    TRegisteredDevice(const TRegisteredDevice&) = delete;
-    TRegisteredDevice& operator=(const TRegisteredDevice&) = delete;
-    bool Ok() const { return FOk; }
-
-private:
-    bool FOk = false;
-};
 
 std::vector<std::string> DevicePaths() {
     std::vector<char> buf(65536);
     std::uint32_t size = static_cast<std::uint32_t>(buf.size());
     EXPECT_EQ(WriteDevicePathList(*MakeSystemEnumerator(), kUsbClass, buf.data(), &size), 0);
-    const std::string text(buf.data(), std::min<std::size_t>(size, buf.size()));
-    std::vector<std::string> paths;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        paths.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return paths;
+    return ListLines(std::string(buf.data(), std::min<std::size_t>(size, buf.size())));
 }
 
 TEST(UsbDeviceScan, RegisteredDeviceIsListedOpenedAndAnswers) {
@@ -76,8 +35,9 @@ TEST(UsbDeviceScan, RegisteredDeviceIsListedOpenedAndAnswers) {
     TStandin standin;
     if (!standin.Find())
         GTEST_SKIP() << "the stand-in winusb.dll is not loaded (WINEDLLOVERRIDES=winusb=n)";
-    TRegisteredDevice registered;
+    TRegisteredDevice registered(kVidPid, kSerial);
     ASSERT_TRUE(registered.Ok());
+    ASSERT_EQ(registered.Path(), kPath);
 
     const std::vector<std::string> paths = DevicePaths();
     ASSERT_EQ(std::count(paths.begin(), paths.end(), kPath), 1);

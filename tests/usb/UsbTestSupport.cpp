@@ -1,11 +1,28 @@
 #include "UsbTestSupport.h"
 
+#include "ProcBinding_win.h"
+
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 int TestPort() {
     const char* n = std::getenv("QUORX_COM_PORT");
     return n ? std::atoi(n) : 0;
+}
+
+std::vector<std::string> ListLines(const std::string& Text) {
+    std::vector<std::string> lines;
+    if (Text.empty())
+        return lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = Text.find("\r\n", start);
+        lines.push_back(Text.substr(start, end - start));
+        if (end == std::string::npos)
+            return lines;
+        start = end + 2;
+    }
 }
 
 std::uint32_t Ms() {
@@ -24,24 +41,15 @@ std::uintptr_t HandleHighWater() {
     return highest;
 }
 
-namespace {
-
-template <class T>
-void Bind(HMODULE Module, const char* Name, T& Slot) {
-    Slot = reinterpret_cast<T>(reinterpret_cast<void (*)()>(GetProcAddress(Module, Name)));
-}
-
-} // namespace
-
 bool TStandin::Find() {
     const HMODULE module = GetModuleHandleA("winusb.dll");
     if (module == nullptr)
         return false;
-    Bind(module, "StandinSetWriteMode", SetWriteMode);
-    Bind(module, "StandinSetReadMode", SetReadMode);
-    Bind(module, "StandinWriteCalls", WriteCalls);
-    Bind(module, "StandinOverlappingTransfers", OverlappingTransfers);
-    Bind(module, "StandinTransfersInFlight", TransfersInFlight);
+    BindProc(module, "StandinSetWriteMode", SetWriteMode);
+    BindProc(module, "StandinSetReadMode", SetReadMode);
+    BindProc(module, "StandinWriteCalls", WriteCalls);
+    BindProc(module, "StandinOverlappingTransfers", OverlappingTransfers);
+    BindProc(module, "StandinTransfersInFlight", TransfersInFlight);
     return SetWriteMode && SetReadMode && WriteCalls && OverlappingTransfers && TransfersInFlight;
 }
 
@@ -93,6 +101,43 @@ Bytes TPeer::Receive(std::size_t Count, std::uint32_t WaitMs) {
         got.insert(got.end(), buf, buf + n);
     }
     return got;
+}
+
+namespace {
+
+const std::string kClassGuid = "{ab245463-f67a-40ec-b096-2a37f30793c5}";
+
+std::string Cased(std::string Text, int (*Convert)(int)) {
+    for (char& c : Text)
+        c = static_cast<char>(Convert(static_cast<unsigned char>(c)));
+    return Text;
+}
+
+bool SetText(const std::string& Key, const char* Name, const std::string& Text) {
+    return RegSetKeyValueA(HKEY_LOCAL_MACHINE, Key.c_str(), Name, REG_SZ, Text.c_str(),
+                           static_cast<DWORD>(Text.size() + 1)) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+TRegisteredDevice::TRegisteredDevice(const std::string& VidPid, const std::string& Serial) {
+    const std::string vidPid = Cased(VidPid, std::toupper);
+    FInterfaceKey = "System\\CurrentControlSet\\Control\\DeviceClasses\\" + kClassGuid +
+                    "\\##?#USB#" + vidPid + "#" + Serial + "#" + kClassGuid;
+    FDeviceKey = "System\\CurrentControlSet\\Enum\\USB\\" + vidPid;
+    FPath = "\\\\?\\usb#" + Cased(VidPid, std::tolower) + "#" + Serial + "#" + kClassGuid;
+    const DWORD linked = 1;
+    FOk =
+        SetText(FInterfaceKey, "DeviceInstance", "USB\\" + vidPid + "\\" + Serial) &&
+        SetText(FInterfaceKey + "\\#", "SymbolicLink", FPath) &&
+        RegSetKeyValueA(HKEY_LOCAL_MACHINE, (FInterfaceKey + "\\#\\Control").c_str(), "Linked",
+                        REG_DWORD, &linked, sizeof linked) == ERROR_SUCCESS &&
+        SetText(FDeviceKey + "\\" + Serial, "ClassGUID", "{88bae032-5a81-49f0-bc3d-a4ff138216d6}");
+}
+
+TRegisteredDevice::~TRegisteredDevice() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, FInterfaceKey.c_str());
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, FDeviceKey.c_str());
 }
 
 Bytes RequestFrame(std::uint16_t ReqNo, std::uint8_t Param) {

@@ -2,6 +2,7 @@
 // instrument's end of the pty pair, and frames built by hand.
 #pragma once
 
+#include "QuorxComDllH.h"
 #include "QuorxComTools.h"
 #include "standin/WinUsbStandin.h"
 
@@ -9,8 +10,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// The instruments' device interface class.
+inline constexpr TQuorxGuid kUsbClass = {
+    0xAB245463, 0xF67A, 0x40EC, {0xB0, 0x96, 0x2A, 0x37, 0xF3, 0x07, 0x93, 0xC5}};
 
 int TestPort();
+
+// The lines of a list, CR LF between them; none for an empty list.
+std::vector<std::string> ListLines(const std::string& Text);
 std::uint32_t Ms();
 
 // The highest of 32 new handles: the handle table fills its free slots first,
@@ -49,6 +58,25 @@ public:
 
 private:
     HANDLE FHandle = INVALID_HANDLE_VALUE;
+};
+
+// The registry entries by which the platform lists a present interface of the
+// instrument class: USB\<VidPid>\<Serial>, with the path
+// \\?\usb#<vidpid>#<serial>#{class}. Removed again by the destructor.
+class TRegisteredDevice {
+public:
+    TRegisteredDevice(const std::string& VidPid, const std::string& Serial);
+    ~TRegisteredDevice();
+    TRegisteredDevice(const TRegisteredDevice&) = delete;
+    TRegisteredDevice& operator=(const TRegisteredDevice&) = delete;
+    bool Ok() const { return FOk; }
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FInterfaceKey;
+    std::string FDeviceKey;
+    std::string FPath;
+    bool FOk = false;
 };
 
 // A request frame as the device object sends it.

@@ -5,6 +5,7 @@
 #include "ProbeText.h"
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
+#include "RunEvents_win.h"
 
 #include <windows.h>
 
@@ -100,19 +101,6 @@ void QUORX_CALL OnEvents(TDevIndex Index) {
         ShowMeasurement(meas);
     }
     std::fflush(stdout);
-}
-
-// Dispatches this thread's messages, and so the link's event timer, for Ms.
-void RunEvents(DWORD Ms) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < Ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    }
 }
 
 std::string TextOf(const char* Text, std::size_t Size) {
