@@ -62,33 +62,14 @@ TEST_F(QuorxComDllTest, RequestAndCommandRoundTrips) {
     EXPECT_EQ(SendCommand(port, 0x200, 0, &off, 1, nullptr, 0, nullptr), 0);
 }
 
-int gCalls = 0;
-int gDrained = 0;
-int gCalledWith = 0;
-void QUORX_CALL Drain(TDevIndex Index) {
-    ++gCalls;
-    gCalledWith = Index;
-    int count = 0;
-    GetNumEvent(Index, &count, nullptr, nullptr);
-    for (int i = 0; i < count; ++i) {
-        std::uint16_t code = 0;
-        std::uint8_t param = 0;
-        std::uint8_t data[5001];
-        int len = 0;
-        if (GetEvent(Index, &code, &param, data, sizeof data, &len) == 0 && code == 0x100 &&
-            param == 255 && len == 128)
-            ++gDrained;
-    }
-}
-
 TEST_F(QuorxComDllTest, MeasurementEventsReachTheCallback) {
-    gCalls = gDrained = 0;
-    ASSERT_EQ(SetRecEventProc(port, Drain), 0);
+    gDrain.Calls = gDrain.Drained = 0;
+    ASSERT_EQ(SetRecEventProc(port, DrainMeasEvents), 0);
     ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
     PumpMessages(1500);
-    EXPECT_GT(gCalls, 0);
-    EXPECT_GE(gDrained, 5);
-    EXPECT_EQ(gCalledWith, port);
+    EXPECT_GT(gDrain.Calls, 0);
+    EXPECT_GE(gDrain.Drained, 5);
+    EXPECT_EQ(gDrain.CalledWith, port);
     int count = -1, lost = -1;
     EXPECT_EQ(GetNumEvent(port, &count, nullptr, &lost), 0);
     EXPECT_EQ(lost, 0);

@@ -2,6 +2,8 @@
 // Wine sees them, and the simulator's control file.
 #pragma once
 
+#include "QuorxComDllH.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -111,5 +113,30 @@ inline void PumpMessages(DWORD Ms) {
             DispatchMessageA(&msg);
         }
         Sleep(5);
+    }
+}
+
+// An event procedure that drains its link, counting its calls and the
+// measurement events of all chambers (code 0x100, 128 bytes) it takes.
+struct TDrainCounts {
+    int Calls = 0;
+    int Drained = 0;
+    int CalledWith = 0;
+};
+inline TDrainCounts gDrain;
+
+inline void QUORX_CALL DrainMeasEvents(TDevIndex Index) {
+    ++gDrain.Calls;
+    gDrain.CalledWith = Index;
+    int count = 0;
+    GetNumEvent(Index, &count, nullptr, nullptr);
+    for (int i = 0; i < count; ++i) {
+        std::uint16_t code = 0;
+        std::uint8_t param = 0;
+        std::uint8_t data[5001];
+        int len = 0;
+        if (GetEvent(Index, &code, &param, data, sizeof data, &len) == 0 && code == 0x100 &&
+            param == 255 && len == 128)
+            ++gDrain.Drained;
     }
 }

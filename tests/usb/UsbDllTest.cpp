@@ -121,36 +121,17 @@ TEST_F(UsbDll, AKeyInUseIsRefused) {
     EXPECT_EQ(GetDevId(index, text), 0) << "the first link goes on";
 }
 
-int gCalls = 0;
-int gDrained = 0;
-int gCalledWith = 0;
-void QUORX_CALL Drain(TDevIndex Index) {
-    ++gCalls;
-    gCalledWith = Index;
-    int count = 0;
-    GetNumEvent(Index, &count, nullptr, nullptr);
-    for (int i = 0; i < count; ++i) {
-        std::uint16_t code = 0;
-        std::uint8_t param = 0;
-        std::uint8_t data[5001];
-        int len = 0;
-        if (GetEvent(Index, &code, &param, data, sizeof data, &len) == 0 && code == 0x100 &&
-            param == 255 && len == 128)
-            ++gDrained;
-    }
-}
-
 TEST_F(UsbDll, MeasurementEventsReachTheCallbackWithTheUsbIndex) {
-    gCalls = gDrained = gCalledWith = 0;
+    gDrain.Calls = gDrain.Drained = gDrain.CalledWith = 0;
     ASSERT_EQ(Open(), 0);
-    ASSERT_EQ(SetRecEventProc(index, Drain), 0);
+    ASSERT_EQ(SetRecEventProc(index, DrainMeasEvents), 0);
     ASSERT_TRUE(SimControl("rate 100\n"));
     const std::uint8_t on = 0xFF;
     ASSERT_EQ(SendCommand(index, 0x200, 0, &on, 1, nullptr, 0, nullptr), 0);
     PumpMessages(1500);
-    EXPECT_GT(gCalls, 0);
-    EXPECT_GE(gDrained, 5);
-    EXPECT_EQ(gCalledWith, index);
+    EXPECT_GT(gDrain.Calls, 0);
+    EXPECT_GE(gDrain.Drained, 5);
+    EXPECT_EQ(gDrain.CalledWith, index);
     int lost = -1;
     EXPECT_EQ(GetNumEvent(index, nullptr, nullptr, &lost), 0);
     EXPECT_EQ(lost, 0);
