@@ -384,10 +384,15 @@ LRESULT TForm::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
     case WM_GETMINMAXINFO: {
         const LRESULT result = DefaultProc(Msg, W, L);
         auto* mmi = reinterpret_cast<MINMAXINFO*>(L);
+        // Each limit on its own: a form may limit its width only.
         if (FMinSize.cx > 0)
-            mmi->ptMinTrackSize = {FMinSize.cx, FMinSize.cy};
+            mmi->ptMinTrackSize.x = FMinSize.cx;
+        if (FMinSize.cy > 0)
+            mmi->ptMinTrackSize.y = FMinSize.cy;
         if (FMaxSize.cx > 0)
-            mmi->ptMaxTrackSize = {FMaxSize.cx, FMaxSize.cy};
+            mmi->ptMaxTrackSize.x = FMaxSize.cx;
+        if (FMaxSize.cy > 0)
+            mmi->ptMaxTrackSize.y = FMaxSize.cy;
         return result;
     }
     case WM_WINDOWPOSCHANGING: {

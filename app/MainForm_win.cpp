@@ -1,8 +1,10 @@
 #include "MainForm_win.h"
 
 #include "About_win.h"
+#include "InfoWin_win.h"
 #include "OneInst_win.h"
 #include "OpenPorts_.h"
+#include "OvVWin_win.h"
 #include "Preferences_.h"
 #include "Tools_win.h"
 
@@ -37,7 +39,7 @@ int WindowHeight(HWND Wnd) {
 } // namespace
 
 TMainForm::TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, std::vector<std::string> Args)
-    : FRegistry(Registry), FCtl(*this, FTree, Boxes, Registry, std::move(Args)) {
+    : FBoxes(Boxes), FRegistry(Registry), FCtl(*this, FTree, Boxes, Registry, std::move(Args)) {
     InitCommonControlsOnce();
     const INITCOMMONCONTROLSEX tree{sizeof tree, ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&tree);
@@ -80,6 +82,9 @@ void TMainForm::CreateMenus() {
     action(kAcCloseAll, "Close &All Documents", {}, [this] { AcCloseAllExecute(); });
     action(kFileExit1, "&Exit", {}, [this] { FileExit1Execute(); });
     action(kHelpAbout1, "&Info...", {VK_F1, false, false, false}, [this] { HelpAbout1Execute(); });
+    action(kAcShowOverview, "&Overview", {VK_F2, false, false, false},
+           [this] { AcShowOverviewExecute(); });
+    action(kAcInfo, "&Info", {}, [this] { AcInfoExecute(); });
 
     const HMENU menu = GetMenu(Handle());
     const HMENU file = CreatePopupMenu();
@@ -137,6 +142,17 @@ bool TMainForm::TranslateShortCut(MSG& Msg) {
 void TMainForm::HelpAbout1Execute() {
     if (FAboutBox)
         FAboutBox->Execute(FRxQueueSize);
+}
+
+void TMainForm::AcShowOverviewExecute() {
+    ShowOverview(FTree, [this](TTreeNode& InstrumentNode) {
+        return TMDIChildOvV::CreateOverviewWindow(*this, InstrumentNode);
+    });
+}
+
+void TMainForm::AcInfoExecute() {
+    if (FInfoWin)
+        FInfoWin->Execute();
 }
 
 bool TMainForm::ForceForeground(HWND Wnd) {

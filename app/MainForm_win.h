@@ -17,6 +17,7 @@
 #include <vector>
 
 class TAboutBox;
+class TInfoWin;
 
 class TMainForm : public TForm, protected IMainFormHost {
 public:
@@ -25,6 +26,8 @@ public:
         kAcCloseAll = 1001,
         kFileExit1,
         kHelpAbout1,
+        kAcShowOverview,
+        kAcInfo,
     };
     // Control ids.
     enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
@@ -40,6 +43,10 @@ public:
 
     // The about box, created after the main window.
     void SetAboutBox(TAboutBox* AboutBox) { FAboutBox = AboutBox; }
+    // The chamber information dialog, created after the main window.
+    void SetInfoWin(TInfoWin* InfoWin) { FInfoWin = InfoWin; }
+    TInfoWin* InfoWin() const { return FInfoWin; }
+    IMessageBoxes& Boxes() const { return FBoxes; }
 
     // Accelerators of the actions and of the document windows; true when Msg was one.
     bool TranslateShortCut(MSG& Msg);
@@ -47,6 +54,8 @@ public:
     void AcCloseAllExecute() { FCtl.AcCloseAllExecute(); }
     void FileExit1Execute() { Close(); }
     void HelpAbout1Execute();
+    void AcShowOverviewExecute();
+    void AcInfoExecute();
 
     // Brings Wnd to the front, restored; true when it is the foreground window then.
     static bool ForceForeground(HWND Wnd);
@@ -78,6 +87,7 @@ private:
     LRESULT WMCopyData(WPARAM W, LPARAM L);
     std::vector<HWND> MDIChildren() const;
 
+    IMessageBoxes& FBoxes;
     IRegistryStore& FRegistry;
     TTreeModel FTree{LocaleCompareText};
     TMainFormCtl FCtl;
@@ -86,5 +96,6 @@ private:
     std::unique_ptr<TTreeViewAdapter> FTreeView;
     TScoped<HBRUSH, DeleteObject> FWorkspaceBrush;
     TAboutBox* FAboutBox = nullptr;
+    TInfoWin* FInfoWin = nullptr;
     int32_t FRxQueueSize = 0; // of the last serial connection, for the about box
 };

@@ -67,6 +67,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TAboutBox aboutBox(mainForm.Handle());
     TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
     mainForm.SetAboutBox(&aboutBox);
+    mainForm.SetInfoWin(&infoWin);
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

@@ -133,6 +133,11 @@ protected:
 };
 
 class IOverviewWindow : public IChildWindow {
+public:
+    // Shows the instrument's chambers as the tree holds them now (after each
+    // measurement event and watchdog pass).
+    virtual void UpdateOverview() = 0;
+
 protected:
     ~IOverviewWindow() = default;
 };

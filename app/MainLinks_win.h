@@ -1,0 +1,73 @@
+// The instrument controller inside the main window: it carries out what the
+// controller asks of the window (the connect dialog, the screen cursor, the
+// Refresh action, the preferences autorest and tempfiledir, the files), adds the
+// actions Connect, Disconnect and Refresh, runs the watchdog and file-change
+// timers and scans for USB instruments on every device change. The main window
+// owns one and passes it its timer and device-change messages.
+//
+// The record, protocol and tree-file windows are built by other parts of the
+// program: until then a record window is not told about live values and an
+// instrument's protocol opens no window.
+#pragma once
+
+#include "Actions_.h"
+#include "InstrConnFrm_win.h"
+#include "LinkCtl_.h"
+#include "UsbHandles_win.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class TMainLinks : private ILinkHost {
+public:
+    // Action ids: the command ids of their menu items and tool buttons.
+    enum : int { kAcOpenCom = 1101, kAcCloseCom, kAcRefresh };
+    // TimerCom and TimerRec.
+    enum : UINT_PTR { kTimerCom = 1101, kTimerRec };
+
+    using TLoadFile = std::function<void(const std::string& FileName)>;
+
+    // Owner: the main window, which exists already.
+    TMainLinks(HWND Owner, TTreeModel& Tree, IMessageBoxes& Boxes, IRegistryStore& Registry,
+               ILinkApi& Api, TActionList& Actions, TLoadFile LoadFile);
+    TMainLinks(const TMainLinks&) = delete;
+    TMainLinks& operator=(const TMainLinks&) = delete;
+    ~TMainLinks();
+
+    TLinkCtl& Ctl() { return FCtl; }
+    // The two one-second timers of the main window, running from here on.
+    void StartTimers();
+    // WM_TIMER of the two timers: true when Msg was one of them. WM_DEVICECHANGE:
+    // scans for USB instruments; the window's own handling comes first.
+    bool OnMessage(UINT Msg, WPARAM W);
+
+private:
+    bool ExecuteConnectDialog(int32_t& Port) override;
+    TCursorKind SetScreenCursor(TCursorKind Cursor) override;
+    void SetRefreshEnabled(bool Enabled) override;
+    bool AutoRestore() override;
+    std::string TempFileDir() override;
+    void ShowActualValues(IRecordWindow&) override {}
+    void AddLiveSample(IRecordWindow&) override {}
+    void UpdateUnits(IRecordWindow&) override {}
+    void NewProtocolWindow(const std::string&, int32_t, TDevIndex, const uint8_t*,
+                           int32_t) override {}
+    void AcShowRecExecute() override {}
+    bool FileExists(const std::string& FileName) override;
+    int32_t FileAge(const std::string& FileName) override;
+    void LoadFile(const std::string& FileName) override { FLoadFile(FileName); }
+
+    HWND FOwner;
+    TActionList& FActions;
+    TLoadFile FLoadFile;
+    TInstrConnFrm FConnFrm;
+    TWinUsbHandles FUsbHandles;
+    TCursorKind FCursor = TCursorKind::Default;
+    TLinkCtl FCtl;
+};
+
+// The packed modification time of a file (the date in the high word, the local
+// time in the low word, as the platform's old file dates); -1 when it cannot be read.
+int32_t PackedFileAge(const std::string& FileName);
