@@ -3,7 +3,6 @@
 #include "About_win.h"
 #include "InfoWin_win.h"
 #include "OneInst_win.h"
-#include "OpenPorts_.h"
 #include "OvVWin_win.h"
 #include "Preferences_.h"
 #include "Tools_win.h"
@@ -38,7 +37,8 @@ int WindowHeight(HWND Wnd) {
 
 } // namespace
 
-TMainForm::TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, std::vector<std::string> Args)
+TMainForm::TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, ILinkApi& Api,
+                     std::vector<std::string> Args)
     : FBoxes(Boxes), FRegistry(Registry), FCtl(*this, FTree, Boxes, Registry, std::move(Args)) {
     InitCommonControlsOnce();
     const INITCOMMONCONTROLSEX tree{sizeof tree, ICC_TREEVIEW_CLASSES};
@@ -52,12 +52,15 @@ TMainForm::TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, std::vector
     args.ClientHeight = 560;
     args.Menu = CreateMenu();
     if (CreateForm(args))
-        FormCreate();
+        FormCreate(Api);
     else
         DestroyMenu(args.Menu);
 }
 
-void TMainForm::FormCreate() {
+void TMainForm::FormCreate(ILinkApi& Api) {
+    // Its actions take part in the menus and accelerators.
+    FLinks = std::make_unique<TMainLinks>(Handle(), FTree, FBoxes, FRegistry, Api, Actions(),
+                                          [this](const std::string& F) { LoadFile(F); });
     CreateMenus();
     CreateBars();
     InstallMDIClientWindowProc();
@@ -73,6 +76,7 @@ void TMainForm::FormCreate() {
                      FWorkspaceBrush ? reinterpret_cast<LONG_PTR>(FWorkspaceBrush.Get())
                                      : COLOR_APPWORKSPACE + 1);
     Layout();
+    FLinks->StartTimers();
 }
 
 void TMainForm::CreateMenus() {
@@ -88,6 +92,10 @@ void TMainForm::CreateMenus() {
 
     const HMENU menu = GetMenu(Handle());
     const HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, TMainLinks::kAcOpenCom, "");
+    AppendMenuA(file, MF_STRING, TMainLinks::kAcCloseCom, "");
+    AppendMenuA(file, MF_STRING, TMainLinks::kAcRefresh, "");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kAcCloseAll, "");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kFileExit1, "");
@@ -141,7 +149,7 @@ bool TMainForm::TranslateShortCut(MSG& Msg) {
 
 void TMainForm::HelpAbout1Execute() {
     if (FAboutBox)
-        FAboutBox->Execute(FRxQueueSize);
+        FAboutBox->Execute(static_cast<int32_t>(FLinks->Ctl().Connection.RxQueueSize()));
 }
 
 void TMainForm::AcShowOverviewExecute() {
@@ -190,13 +198,19 @@ bool TMainForm::FileExists(const std::string& FileName) {
 }
 
 void TMainForm::StoreOpenPorts() {
-    std::vector<int32_t> serial;
-    if (const TTreeNode* root = FTree.Root())
-        for (int32_t i = 0; i < root->Count(); ++i)
-            if (const auto* instrument = root->Item(i)->As<TInstrumentData>();
-                instrument && instrument->Kind == nkSerialInstrument)
-                serial.push_back(instrument->InterfaceIndex);
-    ::StoreOpenPorts(FRegistry, serial);
+    FLinks->Ctl().Connection.StoreOpenPorts();
+}
+
+void TMainForm::ReconnectOpenPorts() {
+    FLinks->Ctl().Connection.ReconnectOpenPorts();
+}
+
+void TMainForm::ScanUsbDevices(bool DoInit) {
+    FLinks->Ctl().Connection.ScanUsbDevices(DoInit);
+}
+
+void TMainForm::CloseAllInterfaces() {
+    FLinks->Ctl().Connection.CloseAllInterfaces();
 }
 
 bool TMainForm::AutoConnect() {
@@ -281,6 +295,16 @@ LRESULT TMainForm::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
         return 0;
     case WM_COPYDATA:
         return WMCopyData(W, L);
+    case WM_TIMER:
+        if (FLinks && FLinks->OnMessage(Msg, W))
+            return 0;
+        break;
+    case WM_DEVICECHANGE: {
+        const LRESULT result = TForm::OnMessage(Msg, W, L);
+        if (FLinks)
+            FLinks->OnMessage(Msg, W);
+        return result;
+    }
     case WM_NOTIFY:
         if (FTreeView && FTreeView->HandleNotify(*reinterpret_cast<const NMHDR*>(L)))
             return 0;

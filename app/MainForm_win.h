@@ -1,13 +1,16 @@
 // TMainForm: the MDI frame "Tessaly MC" with its menu, tool bar, status bar and
 // the tree of computer, instruments, chambers, records and protocols beside the
-// document area. Start-up and shutdown are decided by TMainFormCtl (MainForm_.h);
-// this window forwards its events there and carries out what it asks for. It
-// also answers a second start of the program (OneInst_win.h).
+// document area. Start-up and shutdown are decided by TMainFormCtl (MainForm_.h),
+// the instruments by TMainLinks (MainLinks_win.h); this window forwards its events
+// there and carries out what they ask for. It also answers a second start of the
+// program (OneInst_win.h).
 #pragma once
 
 #include "Actions_win.h"
 #include "Form_win.h"
+#include "LinkApi_.h"
 #include "MainForm_.h"
+#include "MainLinks_win.h"
 #include "TreeModel_.h"
 #include "TreeView_win.h"
 #include "WinRes_win.h"
@@ -32,8 +35,9 @@ public:
     // Control ids.
     enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
 
-    // Args: the program arguments 1..ParamCount.
-    TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, std::vector<std::string> Args);
+    // Api: the libraries. Args: the program arguments 1..ParamCount.
+    TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, ILinkApi& Api,
+              std::vector<std::string> Args);
 
     TMainFormCtl& Ctl() { return FCtl; }
     TTreeModel& Tree() { return FTree; }
@@ -62,12 +66,11 @@ public:
 
 protected:
     bool FileExists(const std::string& FileName) override;
-    // Documents and connections: a start opens no document and finds no
-    // instrument until the document and connection layers fill these in.
+    // Documents: a start opens no document until the document layer fills this in.
     void LoadFile(const std::string&) override {}
-    void ReconnectOpenPorts() override {}
-    void ScanUsbDevices(bool) override {}
-    void CloseAllInterfaces() override {}
+    void ReconnectOpenPorts() override;
+    void ScanUsbDevices(bool DoInit) override;
+    void CloseAllInterfaces() override;
     void StoreOpenPorts() override;
     bool AutoConnect() override;
     int PixelsPerInch() override;
@@ -79,7 +82,7 @@ protected:
     LRESULT OnMessage(UINT Msg, WPARAM W, LPARAM L) override;
 
 private:
-    void FormCreate();
+    void FormCreate(ILinkApi& Api);
     void CreateMenus();
     void CreateBars();
     void InstallMDIClientWindowProc();
@@ -91,11 +94,11 @@ private:
     IRegistryStore& FRegistry;
     TTreeModel FTree{LocaleCompareText};
     TMainFormCtl FCtl;
+    std::unique_ptr<TMainLinks> FLinks;
     TActionLinks FActionLinks{Actions()};
     TAccelTable FAccelerators;
     std::unique_ptr<TTreeViewAdapter> FTreeView;
     TScoped<HBRUSH, DeleteObject> FWorkspaceBrush;
     TAboutBox* FAboutBox = nullptr;
     TInfoWin* FInfoWin = nullptr;
-    int32_t FRxQueueSize = 0; // of the last serial connection, for the about box
 };

@@ -4,6 +4,7 @@
 #include "About_win.h"
 #include "Guard_.h"
 #include "InfoWin_win.h"
+#include "LinkApi_win.h"
 #include "MainForm_win.h"
 #include "OneInst_win.h"
 #include "Preferences_win.h"
@@ -55,8 +56,9 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TWinPrefPlatform prefPlatform;
     TWinPrinter printer;
     TDiskSetupFiles setupFiles;
+    TWinLinkApi linkApi;
 
-    TMainForm mainForm(boxes, registry, Args);
+    TMainForm mainForm(boxes, registry, linkApi, Args);
     if (!mainForm.Handle())
         return 1;
     boxes.SetOwner(mainForm.Handle());

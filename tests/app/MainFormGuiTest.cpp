@@ -1,9 +1,12 @@
 // The main window under Wine: its frame, menu, bars and tree with the computer
-// node; the first activation; closing with child windows; and the hand-over from
-// a second start of TessalyMC.exe, with this test as the running instance.
+// node; the first activation; closing with child windows; the instruments'
+// controller inside it, on the scripted libraries; and the hand-over from a
+// second start of TessalyMC.exe, with this test as the running instance.
 #include "GuiHelpers_win.h"
 #include "MainForm_win.h"
 #include "OneInst_win.h"
+#include "support/FakeLinkApi.h"
+#include "support/LinkCtlFixture.h"
 #include "support/MemRegistry.h"
 #include "support/ScriptedBoxes.h"
 #include "Tools_win.h"
@@ -146,12 +149,13 @@ class MainFormTest : public testing::Test {
 protected:
     TScriptedBoxes boxes;
     TMemRegistry registry;
+    TFakeLinkApi api;
 
     void TearDown() override { PumpMessages(); } // takes the WM_QUIT of a closed main window
 };
 
 TEST_F(MainFormTest, FrameWithMenusBarsAndTheComputerNode) {
-    TTestMainForm form(boxes, registry, {});
+    TTestMainForm form(boxes, registry, api, {});
     ASSERT_TRUE(form.Handle());
     ShowWindow(form.Handle(), SW_SHOW);
     EXPECT_EQ(WindowText(form.Handle()), "Tessaly MC");
@@ -168,9 +172,21 @@ TEST_F(MainFormTest, FrameWithMenusBarsAndTheComputerNode) {
     EXPECT_EQ(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(root)), 0);
 
     const HMENU menu = GetMenu(form.Handle());
-    EXPECT_EQ(MenuText(menu, TMainForm::kAcCloseAll), "Close &All Documents");
-    EXPECT_EQ(MenuText(menu, TMainForm::kFileExit1), "&Exit");
-    EXPECT_EQ(MenuText(menu, TMainForm::kHelpAbout1), "&Info...\tF1");
+    const struct {
+        UINT id;
+        const char* text;
+    } items[] = {
+        {TMainLinks::kAcOpenCom, "&Connect...\tCtrl+Ins"},
+        {TMainLinks::kAcCloseCom, "&Disconnect\tCtrl+Del"},
+        {TMainLinks::kAcRefresh, "Re&fresh\tF5"},
+        {TMainForm::kAcCloseAll, "Close &All Documents"},
+        {TMainForm::kFileExit1, "&Exit"},
+        {TMainForm::kHelpAbout1, "&Info...\tF1"},
+    };
+    for (const auto& item : items) {
+        SCOPED_TRACE(item.text);
+        EXPECT_EQ(MenuText(menu, item.id), item.text);
+    }
 
     int parts[8] = {};
     EXPECT_EQ(SendMessageA(form.StatusBar1(), SB_GETPARTS, 8, reinterpret_cast<LPARAM>(parts)), 5);
@@ -198,7 +214,7 @@ TEST_F(MainFormTest, QuorModeColoursTheDocumentArea) {
         SCOPED_TRACE(c.quorMode);
         TMemRegistry reg;
         reg.Put(kRegEnvironment, kQuorModeValue, TRegValue::Dword(c.quorMode));
-        TTestMainForm form(boxes, reg, {});
+        TTestMainForm form(boxes, reg, api, {});
         EXPECT_EQ(form.Ctl().ExtendedMode(), c.quorMode);
         const LONG_PTR brush = GetClassLongPtrA(form.MDIClient(), GCLP_HBRBACKGROUND);
         if (c.quorMode) {
@@ -214,7 +230,7 @@ TEST_F(MainFormTest, QuorModeColoursTheDocumentArea) {
 
 TEST_F(MainFormTest, FirstActivationOpensTheCommandLineFileOnce) {
     const TTempFile file("first activation.zqr");
-    TTestMainForm form(boxes, registry, {file.Name(), "ignored.zqr"});
+    TTestMainForm form(boxes, registry, api, {file.Name(), "ignored.zqr"});
     ShowWindow(form.Handle(), SW_SHOW);
     SetForegroundWindow(form.Handle());
     EXPECT_TRUE(PumpUntil([&] { return !form.Ctl().FirstActivation(); }));
@@ -233,7 +249,7 @@ TEST_F(MainFormTest, FirstActivationOpensTheCommandLineFileOnce) {
 }
 
 TEST_F(MainFormTest, ClosingClosesTheChildrenAndStaysWhenOneRefuses) {
-    auto form = std::make_unique<TTestMainForm>(boxes, registry, std::vector<std::string>{});
+    auto form = std::make_unique<TTestMainForm>(boxes, registry, api, std::vector<std::string>{});
     ShowWindow(form->Handle(), SW_SHOW);
     const HWND main = form->Handle();
     TChild a(form->MDIClient(), "A");
@@ -272,6 +288,50 @@ TEST_F(MainFormTest, ClosingClosesTheChildrenAndStaysWhenOneRefuses) {
     EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+TEST_F(MainFormTest, InstrumentsAreConnectedWatchedAndClosedThroughTheWindow) {
+    api.ComInfoText = "COM3\tCommunications Port\tACPI\tCOM3";
+    api.Instrument(3) = MakeInstrument("ZEPHORA", 12345);
+    api.Instrument(3).Meas = Meas({{0, kPresent}, {4, kPresent}});
+    auto form = std::make_unique<TTestMainForm>(boxes, registry, api, std::vector<std::string>{});
+    const HWND main = form->Handle();
+    ShowWindow(main, SW_SHOW);
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PumpUntil([&] { return !form->Ctl().FirstActivation(); }));
+    EXPECT_EQ(api.CallsOf("GetDevicePathList").size(), 1u) << "the first activation's USB scan";
+
+    // The menu item "Connect...": the dialog, then the instrument in the tree.
+    TWindowActor actor("TInstrConnFrm", "Select COM",
+                       [](HWND Dialog) { ClickButton(Dialog, "Open"); });
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(TMainLinks::kAcOpenCom, 0), 0);
+    ASSERT_TRUE(actor.Join());
+    TTreeNode* root = form->Tree().Root();
+    ASSERT_EQ(root->Count(), 1);
+    TTreeNode* instrument = root->Item(0);
+    EXPECT_EQ(instrument->Text(), "COM3 0012345");
+    EXPECT_EQ(instrument->Count(), 2);
+
+    // The watchdog's timer: lost on the fifth silent tick; the window handled the message.
+    for (int i = 0; i < kSilentTicks; ++i)
+        EXPECT_EQ(SendMessageA(main, WM_TIMER, TMainLinks::kTimerCom, 0), 0);
+    EXPECT_EQ(instrument->ImageIndex(), imSerialInstrumentLost);
+    EXPECT_EQ(instrument->Count(), 0);
+
+    // Every device change scans for USB instruments.
+    SendMessageA(main, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);
+    EXPECT_EQ(api.CallsOf("GetDevicePathList").size(), 2u);
+
+    // Closing stores the serial port and closes its link with the events off.
+    api.Calls.clear();
+    SendMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(main));
+    const TRegValue stored = registry.Get(kRegEnvironment, "openedcom");
+    ASSERT_EQ(stored.Data.size(), 32u);
+    EXPECT_EQ(stored.Data[0], 0x04) << "COM3";
+    EXPECT_EQ(api.CallsOf("SetMeasEvent"), std::vector<std::string>{"SetMeasEvent(3, 0)"});
+    EXPECT_EQ(api.CallsOf("CloseCom"), std::vector<std::string>{"CloseCom(3)"});
+    EXPECT_FALSE(api.IsOpen(3));
+}
+
 // This test is the running instance; TessalyMC.exe is started a second time.
 class HandOverTest : public MainFormTest {
 protected:
@@ -294,7 +354,7 @@ TEST_F(HandOverTest, ASecondStartHandsItsFileOverAndEndsWith183) {
         {"no argument", "", {}},
         {"a file that does not exist", " C:\\no\\such\\file.zqr", {}},
     };
-    TTestMainForm form(boxes, registry, {});
+    TTestMainForm form(boxes, registry, api, {});
     ShowWindow(form.Handle(), SW_SHOW);
     PumpUntil([&] { return !form.Ctl().FirstActivation(); });
     for (const auto& c : cases) {
@@ -314,7 +374,7 @@ TEST_F(HandOverTest, ASecondStartHandsItsFileOverAndEndsWith183) {
 // hold it beyond its time-out.
 TEST_F(HandOverTest, AWindowThatHangsDoesNotHoldTheSecondStart) {
     const TTempFile file("hung window.zqr");
-    TTestMainForm form(boxes, registry, {});
+    TTestMainForm form(boxes, registry, api, {});
     HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::atomic<bool> created{false};
     std::thread hung([&] {
@@ -338,7 +398,7 @@ TEST_F(HandOverTest, AWindowThatHangsDoesNotHoldTheSecondStart) {
 
 TEST_F(HandOverTest, TheRunningInstanceTakesOnlyItsOwnBlocks) {
     const TTempFile file("copy data.zqr");
-    TTestMainForm form(boxes, registry, {});
+    TTestMainForm form(boxes, registry, api, {});
     const std::vector<uint8_t> block = PackCmdLine({file.Name()});
     COPYDATASTRUCT data{};
     data.cbData = static_cast<DWORD>(block.size());

@@ -7,6 +7,7 @@
 #include "MainForm_win.h"
 #include "OvVWin_win.h"
 #include "PreferencesValues_.h"
+#include "support/FakeLinkApi.h"
 #include "support/MemRegistry.h"
 #include "support/ScriptedBoxes.h"
 
@@ -61,6 +62,7 @@ class OvVWinTest : public testing::Test {
 protected:
     TScriptedBoxes boxes;
     TMemRegistry registry;
+    TFakeLinkApi api;
     std::unique_ptr<TMainForm> form;
     TTreeNode* instrument = nullptr;
 
@@ -74,7 +76,7 @@ protected:
 
     void Open(bool ExtendedMode) {
         registry.Put(kRegEnvironment, kQuorModeValue, TRegValue::Dword(ExtendedMode));
-        form = std::make_unique<TMainForm>(boxes, registry, std::vector<std::string>{});
+        form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         ShowWindow(form->Handle(), SW_SHOW);
         TInstrumentData d;
         d.Kind = nkSerialInstrument;
