@@ -38,20 +38,8 @@ constexpr char kEnvironmentKey[] = "Software\\Meridane\\TessalyMC\\environment";
 // Replaces the control file of the simulator on COMn whole; true once it took effect.
 bool ControlSim(int Port, const std::string& Text) {
     const char* ports = std::getenv("QUORX_PORTS_DIR");
-    if (!ports)
-        return false;
-    const std::string path = WinePath(std::string(ports) + "/control" + std::to_string(Port));
-    {
-        std::ofstream out(path + ".tmp", std::ios::binary | std::ios::trunc);
-        out << Text;
-    }
-    MoveFileExA((path + ".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-    for (int i = 0; i < 200; ++i) {
-        if (Slurp(path + ".ack") == Text)
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return ports &&
+           SimControlFile(WinePath(std::string(ports) + "/control" + std::to_string(Port)), Text);
 }
 
 // Waits up to TimeoutMs for Done, running this thread's messages meanwhile;

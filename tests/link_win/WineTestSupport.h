@@ -85,22 +85,26 @@ private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Replaces the simulator's control file whole and waits for its acknowledgement.
-inline bool SimControl(const std::string& Text) {
-    const std::string path = EnvPath("QUORX_SIM_CONTROL");
-    if (path.empty())
-        return false;
+// Replaces a simulator's control file (a Wine path) whole and waits for its
+// acknowledgement.
+inline bool SimControlFile(const std::string& Path, const std::string& Text) {
     {
-        std::ofstream out(path + ".tmp", std::ios::binary | std::ios::trunc);
+        std::ofstream out(Path + ".tmp", std::ios::binary | std::ios::trunc);
         out << Text;
     }
-    MoveFileExA((path + ".tmp").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExA((Path + ".tmp").c_str(), Path.c_str(), MOVEFILE_REPLACE_EXISTING);
     for (int i = 0; i < 200; ++i) {
-        if (Slurp(path + ".ack") == Text)
+        if (Slurp(Path + ".ack") == Text)
             return true;
         Sleep(10);
     }
     return false;
+}
+
+// The same for the test's simulator, named by QUORX_SIM_CONTROL.
+inline bool SimControl(const std::string& Text) {
+    const std::string path = EnvPath("QUORX_SIM_CONTROL");
+    return !path.empty() && SimControlFile(path, Text);
 }
 
 // Dispatches this thread's messages (the link's event timer) for Ms.
