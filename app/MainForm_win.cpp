@@ -69,6 +69,8 @@ void TMainForm::FormCreate(ILinkApi& Api) {
                    WS_TABSTOP | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                    kTreeView1, 0, 0, kTreeWidth, 0, WS_EX_CLIENTEDGE);
     FTreeView = std::make_unique<TTreeViewAdapter>(tree, FTree);
+    FImageList2 = CreateTreeImages();
+    FTreeView->SetImages(FImageList2.Get());
     // The extended display mode shows the document area in light blue.
     if (FCtl.FormCreate(GetComputerNameStr(), GetUserNameStr()))
         FWorkspaceBrush.Reset(CreateSolidBrush(kExtendedModeColor));

@@ -11,6 +11,7 @@
 #include "LinkApi_.h"
 #include "MainForm_.h"
 #include "MainLinks_win.h"
+#include "TreeImages_win.h"
 #include "TreeModel_.h"
 #include "TreeView_win.h"
 #include "WinRes_win.h"
@@ -97,6 +98,8 @@ private:
     std::unique_ptr<TMainLinks> FLinks;
     TActionLinks FActionLinks{Actions()};
     TAccelTable FAccelerators;
+    // Declared before the adapter, which takes the list back from the control first.
+    TImageListHandle FImageList2;
     std::unique_ptr<TTreeViewAdapter> FTreeView;
     TScoped<HBRUSH, DeleteObject> FWorkspaceBrush;
     TAboutBox* FAboutBox = nullptr;

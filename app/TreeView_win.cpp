@@ -43,6 +43,8 @@ TTreeViewAdapter::TTreeViewAdapter(HWND TreeView, TTreeModel& Model)
 
 TTreeViewAdapter::~TTreeViewAdapter() {
     FModel.Detach(*this);
+    // The list's owner may destroy it before the control.
+    SetImages(nullptr);
 }
 
 void TTreeViewAdapter::SetImages(HIMAGELIST Images) {

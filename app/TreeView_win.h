@@ -30,7 +30,8 @@ public:
     ~TTreeViewAdapter();
 
     HWND Handle() const { return FTree; }
-    // The list for images and state images (state image n is image n of the list).
+    // The list for images and state images (state image n is image n of the list);
+    // the control holds it until the adapter goes.
     void SetImages(HIMAGELIST Images);
 
     // Takes a selection change or an expansion of the control into the model;

@@ -115,6 +115,37 @@ std::string TreeItemText(HWND Tree, HTREEITEM Item) {
     return text;
 }
 
+HTREEITEM NextItem(HWND Tree, UINT Flag, HTREEITEM Item) {
+    return reinterpret_cast<HTREEITEM>(
+        SendMessageA(Tree, TVM_GETNEXTITEM, Flag, reinterpret_cast<LPARAM>(Item)));
+}
+
+// The item of Node among First, its next siblings and their subtrees.
+HTREEITEM FindItem(HWND Tree, HTREEITEM First, const TTreeNode* Node) {
+    for (HTREEITEM i = First; i; i = NextItem(Tree, TVGN_NEXT, i)) {
+        TVITEMA item{};
+        item.mask = TVIF_HANDLE | TVIF_PARAM;
+        item.hItem = i;
+        SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (item.lParam == reinterpret_cast<LPARAM>(Node))
+            return i;
+        if (const HTREEITEM found = FindItem(Tree, NextItem(Tree, TVGN_CHILD, i), Node))
+            return found;
+    }
+    return nullptr;
+}
+
+// What the tree shows of a node's images: image, selected image, state image.
+std::vector<int> ItemImages(HWND Tree, const TTreeNode* Node) {
+    TVITEMA item{};
+    item.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_STATE;
+    item.hItem = FindItem(Tree, NextItem(Tree, TVGN_ROOT, nullptr), Node);
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    if (!item.hItem || !SendMessageA(Tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return {};
+    return {item.iImage, item.iSelectedImage, static_cast<int>((item.state >> 12) & 0xF)};
+}
+
 std::string MenuText(HMENU Menu, UINT Id) {
     char text[128] = {};
     GetMenuStringA(Menu, Id, text, sizeof text, MF_BYCOMMAND);
@@ -203,6 +234,20 @@ TEST_F(MainFormTest, FrameWithMenusBarsAndTheComputerNode) {
     EXPECT_EQ(treeRect.bottom, clientRect.bottom);
     EXPECT_GT(clientRect.right - clientRect.left, 0);
     EXPECT_EQ(GetWindowLongPtrA(form.MDIClient(), GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+
+    // ImageList2 gives the images and the state images.
+    const auto images =
+        reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(tree, TVM_GETIMAGELIST, TVSIL_STATE, 0)),
+              images);
+    EXPECT_EQ(ImageList_GetImageCount(images), 25);
+    int width = 0;
+    int height = 0;
+    EXPECT_TRUE(ImageList_GetIconSize(images, &width, &height));
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
+    EXPECT_EQ(ItemImages(tree, form.Tree().Root()), (std::vector<int>{0, 0, 0}));
 }
 
 TEST_F(MainFormTest, QuorModeColoursTheDocumentArea) {
@@ -308,13 +353,24 @@ TEST_F(MainFormTest, InstrumentsAreConnectedWatchedAndClosedThroughTheWindow) {
     ASSERT_EQ(root->Count(), 1);
     TTreeNode* instrument = root->Item(0);
     EXPECT_EQ(instrument->Text(), "COM3 0012345");
-    EXPECT_EQ(instrument->Count(), 2);
+    ASSERT_EQ(instrument->Count(), 2);
+    // A connected serial instrument; Zephora chamber 0 and chamber 4 with the images
+    // of their kinds, absent until the first measurement event shows them present.
+    const HWND tree = form->TreeView1();
+    EXPECT_EQ(ItemImages(tree, instrument), (std::vector<int>{1, 1, 0}));
+    EXPECT_EQ(ItemImages(tree, instrument->Item(0)), (std::vector<int>{4, 4, 0}));
+    EXPECT_EQ(ItemImages(tree, instrument->Item(1)), (std::vector<int>{5, 5, 0}));
+    api.QueueMeasEvent(3, Meas({{0, kPresent}, {4, kPresent}}));
+    ASSERT_TRUE(api.Fire(3));
+    EXPECT_EQ(ItemImages(tree, instrument->Item(0)), (std::vector<int>{2, 2, 0}));
+    EXPECT_EQ(ItemImages(tree, instrument->Item(1)), (std::vector<int>{3, 3, 0}));
 
     // The watchdog's timer: lost on the fifth silent tick; the window handled the message.
     for (int i = 0; i < kSilentTicks; ++i)
         EXPECT_EQ(SendMessageA(main, WM_TIMER, TMainLinks::kTimerCom, 0), 0);
     EXPECT_EQ(instrument->ImageIndex(), imSerialInstrumentLost);
     EXPECT_EQ(instrument->Count(), 0);
+    EXPECT_EQ(ItemImages(tree, instrument), (std::vector<int>{13, 13, 0}));
 
     // Every device change scans for USB instruments.
     SendMessageA(main, WM_DEVICECHANGE, 0x0007 /* DBT_DEVNODES_CHANGED */, 0);

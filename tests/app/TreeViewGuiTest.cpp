@@ -1,13 +1,17 @@
 // The tree view adapter under Wine: the control's items, read back by messages,
 // follow the model (order, texts, images, state images, expansion, selection,
-// deletion), and the user's selection and expansion reach the model.
+// deletion), and the user's selection and expansion reach the model. The tree's
+// images, drawn by the program, read back pixel by pixel.
 #include "Form_win.h"
+#include "TreeImages_win.h"
 #include "TreeView_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -261,6 +265,82 @@ TEST_F(TreeViewTest, OneImageListForImagesAndStateImages) {
         images);
     adapter->SetImages(nullptr);
     ImageList_Destroy(images);
+}
+
+TEST_F(TreeViewTest, TheAdapterTakesItsImagesBackFromTheControlWhenItGoes) {
+    Attach();
+    const TImageListHandle images = CreateTreeImages();
+    adapter->SetImages(images.Get());
+    adapter.reset();
+    form.adapter = nullptr;
+    for (const WPARAM which : {TVSIL_NORMAL, TVSIL_STATE}) {
+        SCOPED_TRACE(which);
+        EXPECT_EQ(SendMessageA(form.tree, TVM_GETIMAGELIST, which, 0), 0);
+    }
+}
+
+// Image Index of Images drawn on Background: its pixels row by row.
+std::vector<COLORREF> ImagePixels(HIMAGELIST Images, int Index, COLORREF Background) {
+    const TScoped<HDC, DeleteDC> dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = 16;
+    info.bmiHeader.biHeight = 16;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const TScoped<HBITMAP, DeleteObject> bitmap(
+        CreateDIBSection(dc.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TSelectObject select(dc.Get(), bitmap.Get());
+    const TScoped<HBRUSH, DeleteObject> brush(CreateSolidBrush(Background));
+    const RECT all{0, 0, 16, 16};
+    FillRect(dc.Get(), &all, brush.Get());
+    EXPECT_TRUE(ImageList_Draw(Images, Index, dc.Get(), 0, 0, ILD_NORMAL));
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            pixels.push_back(GetPixel(dc.Get(), x, y));
+    return pixels;
+}
+
+TEST(TreeImages, TwentyFiveMaskedImagesEachNodeImageItsOwn) {
+    const TImageListHandle images = CreateTreeImages();
+    ASSERT_TRUE(images);
+    EXPECT_EQ(ImageList_GetImageCount(images.Get()), 25);
+    int width = 0;
+    int height = 0;
+    EXPECT_TRUE(ImageList_GetIconSize(images.Get(), &width, &height));
+    EXPECT_EQ(width, 16);
+    EXPECT_EQ(height, 16);
+
+    constexpr COLORREF white = RGB(255, 255, 255);
+    constexpr COLORREF black = RGB(0, 0, 0);
+    // Images of no node.
+    const std::set<int> unused{11, 14, 15};
+    std::map<std::vector<COLORREF>, int> seen;
+    for (int i = 0; i < 25; ++i) {
+        SCOPED_TRACE(i);
+        const std::vector<COLORREF> onWhite = ImagePixels(images.Get(), i, white);
+        const std::vector<COLORREF> onBlack = ImagePixels(images.Get(), i, black);
+        // Transparent where nothing is drawn: the corners show the background.
+        for (const int corner : {0, 15, 240, 255}) {
+            EXPECT_EQ(onWhite[corner], white);
+            EXPECT_EQ(onBlack[corner], black);
+        }
+        int opaque = 0;
+        for (std::size_t p = 0; p < onWhite.size(); ++p) {
+            EXPECT_NE(onWhite[p], RGB(255, 0, 255)) << "the strip's mask colour at " << p;
+            opaque += onWhite[p] == onBlack[p];
+        }
+        if (unused.contains(i)) {
+            EXPECT_EQ(opaque, 0);
+            continue;
+        }
+        EXPECT_GT(opaque, 30) << "a glyph, not a speck";
+        const auto [other, added] = seen.emplace(onBlack, i);
+        EXPECT_TRUE(added) << "looks like image " << other->second;
+    }
 }
 
 TEST(LocaleCompareText, AgreesWithThePortableOrderOnTheTreesTexts) {
