@@ -83,7 +83,7 @@ TEST_F(BusDllTest, BroadcastReachesBothInstrumentsWithoutReply) {
 TEST_F(BusDllTest, EventsArriveOnlyWithASelection) {
     ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
     ASSERT_EQ(OpenComB(port, 125, 100, 5001), 0);
-    PumpMessages(400); // a bus link has no event timer
+    RunEvents(400); // a bus link has no event timer
     int count = -1;
     EXPECT_EQ(GetNumEvent(port, &count, nullptr, nullptr), 0);
     EXPECT_EQ(count, 0);

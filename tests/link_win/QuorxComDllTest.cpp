@@ -66,7 +66,7 @@ TEST_F(QuorxComDllTest, MeasurementEventsReachTheCallback) {
     gDrain.Calls = gDrain.Drained = 0;
     ASSERT_EQ(SetRecEventProc(port, DrainMeasEvents), 0);
     ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
-    PumpMessages(1500);
+    RunEvents(1500);
     EXPECT_GT(gDrain.Calls, 0);
     EXPECT_GE(gDrain.Drained, 5);
     EXPECT_EQ(gDrain.CalledWith, port);
@@ -86,7 +86,7 @@ TEST_F(QuorxComDllTest, ACallbackMayCloseItsOwnLink) {
     gClosingCalls = 0;
     ASSERT_EQ(SetRecEventProc(port, CloseOwnLink), 0);
     ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
-    PumpMessages(800);
+    RunEvents(800);
     EXPECT_EQ(gClosingCalls, 1);
     int count = 0;
     EXPECT_EQ(GetNumEvent(port, &count, nullptr, nullptr), errNotOpen);

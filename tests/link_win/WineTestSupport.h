@@ -2,6 +2,7 @@
 // Wine sees them, and the simulator's control file.
 #pragma once
 
+#include "../../tools/RunEvents_win.h"
 #include "QuorxComDllH.h"
 
 #include <windows.h>
@@ -105,19 +106,6 @@ inline bool SimControlFile(const std::string& Path, const std::string& Text) {
 inline bool SimControl(const std::string& Text) {
     const std::string path = EnvPath("QUORX_SIM_CONTROL");
     return !path.empty() && SimControlFile(path, Text);
-}
-
-// Dispatches this thread's messages (the link's event timer) for Ms.
-inline void PumpMessages(DWORD Ms) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < Ms) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(5);
-    }
 }
 
 // An event procedure that drains its link, counting its calls and the

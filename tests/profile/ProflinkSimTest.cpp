@@ -247,14 +247,14 @@ TEST_F(ProflinkSimTest, MeasurementEventsArriveWhileOnAndStopWhenOff) {
     gDrained = {};
     ASSERT_EQ(SetRecEventProc(port, DrainEvents), 0);
     ASSERT_EQ(SetMeasEvent(port, 0xFF), 0);
-    PumpMessages(1000);
+    RunEvents(1000);
     EXPECT_GE(gDrained.Measurements, 5);
     EXPECT_EQ(gDrained.Others, 0);
 
     // A request between the events; its reply matches the latest event.
     TMEASall polled{};
     ASSERT_EQ(GetMeasAll(port, &polled), 0);
-    PumpMessages(300);
+    RunEvents(300);
     const TMEASall& event = gDrained.Last;
     ExpectRelativeStamp(event.Stamp);
     EXPECT_LE(event.Stamp.Seconds - polled.Stamp.Seconds, 1u);
@@ -264,9 +264,9 @@ TEST_F(ProflinkSimTest, MeasurementEventsArriveWhileOnAndStopWhenOff) {
     }
 
     ASSERT_EQ(SetMeasEvent(port, 0), 0);
-    PumpMessages(300); // events already on their way
+    RunEvents(300); // events already on their way
     const int before = gDrained.Measurements;
-    PumpMessages(700);
+    RunEvents(700);
     EXPECT_EQ(gDrained.Measurements, before) << "events after switching them off";
     int lost = -1;
     EXPECT_EQ(GetNumEvent(port, nullptr, nullptr, &lost), 0);
@@ -279,9 +279,9 @@ TEST_F(ProflinkSimTest, ChamberThatGoesAwayIsAbsentInTheNextEvent) {
     ASSERT_EQ(SetRecEventProc(port, DrainEvents), 0);
     ASSERT_TRUE(Control("chambers 0,9\n"));
     ASSERT_EQ(SetMeasEvent(port, 0xFF), 0);
-    PumpMessages(500);
+    RunEvents(500);
     const int before = gDrained.Measurements;
-    PumpMessages(300);
+    RunEvents(300);
     ASSERT_GT(gDrained.Measurements, before);
     const TMEASall& event = gDrained.Last;
     EXPECT_EQ(event.Chamber[0].Status, kStableStatus);

@@ -128,7 +128,7 @@ TEST_F(UsbDll, MeasurementEventsReachTheCallbackWithTheUsbIndex) {
     ASSERT_TRUE(SimControl("rate 100\n"));
     const std::uint8_t on = 0xFF;
     ASSERT_EQ(SendCommand(index, 0x200, 0, &on, 1, nullptr, 0, nullptr), 0);
-    PumpMessages(1500);
+    RunEvents(1500);
     EXPECT_GT(gDrain.Calls, 0);
     EXPECT_GE(gDrain.Drained, 5);
     EXPECT_EQ(gDrain.CalledWith, index);
@@ -159,7 +159,7 @@ TEST_F(UsbDll, ACallbackMayCloseOrReopenItsOwnLink) {
         ASSERT_EQ(Open(), 0);
         ASSERT_EQ(SetRecEventProc(index, CloseOwnLink), 0);
         ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
-        PumpMessages(800);
+        RunEvents(800);
         ASSERT_TRUE(SimControl("events off\n"));
         EXPECT_EQ(gClosingCalls, 1);
         char text[21];

@@ -203,6 +203,22 @@ TLinkResult TFakeLinkApi::AnswerText(const char* Function, TDevIndex Index, char
     return 0;
 }
 
+template <class T>
+TLinkResult TFakeLinkApi::AnswerValue(const char* Function, TDevIndex Index, T* Buf,
+                                      T TFakeInstrument::*Value, bool BufferFirst) {
+    Record(Function, Index);
+    if (const TLinkResult r = Scripted(Function))
+        return r;
+    if (BufferFirst && !Buf)
+        return errBuffer;
+    if (const TLinkResult r = Check(Index))
+        return r;
+    if (!Buf)
+        return errBuffer;
+    *Buf = Instrument(Index).*Value;
+    return 0;
+}
+
 TLinkResult TFakeLinkApi::AnswerSlotText(const char* Function, TDevIndex Index, int32_t Slot,
                                          TDevText* Buf,
                                          std::array<std::string, 10> TFakeInstrument::*Texts) {
@@ -343,27 +359,11 @@ TLinkResult TFakeLinkApi::GetDevSWVers(TDevIndex Index, char* Buf) {
 }
 
 TLinkResult TFakeLinkApi::GetProfileCap(TDevIndex Index, uint16_t* Cap) {
-    Record("GetProfileCap", Index);
-    if (const TLinkResult r = Scripted("GetProfileCap"))
-        return r;
-    if (const TLinkResult r = Check(Index))
-        return r;
-    if (!Cap)
-        return errBuffer;
-    *Cap = Instrument(Index).ProfileCap;
-    return 0;
+    return AnswerValue("GetProfileCap", Index, Cap, &TFakeInstrument::ProfileCap, false);
 }
 
 TLinkResult TFakeLinkApi::GetReqMCap(TDevIndex Index, uint16_t* Cap) {
-    Record("GetReqMCap", Index);
-    if (const TLinkResult r = Scripted("GetReqMCap"))
-        return r;
-    if (const TLinkResult r = Check(Index))
-        return r;
-    if (!Cap)
-        return errBuffer;
-    *Cap = Instrument(Index).ReqMCap;
-    return 0;
+    return AnswerValue("GetReqMCap", Index, Cap, &TFakeInstrument::ReqMCap, false);
 }
 
 // --- QuorxComDll: USB links
@@ -503,15 +503,7 @@ TLinkResult TFakeLinkApi::SetMeasEvent(TDevIndex Index, uint8_t Value) {
 }
 
 TLinkResult TFakeLinkApi::GetMeasAll(TDevIndex Index, TMEASall* Buf) {
-    Record("GetMeasAll", Index);
-    if (const TLinkResult r = Scripted("GetMeasAll"))
-        return r;
-    if (!Buf)
-        return errBuffer;
-    if (const TLinkResult r = Check(Index))
-        return r;
-    *Buf = Instrument(Index).Meas;
-    return 0;
+    return AnswerValue("GetMeasAll", Index, Buf, &TFakeInstrument::Meas, true);
 }
 
 TLinkResult TFakeLinkApi::GetStab(TDevIndex Index, int32_t Slot, TStab* Buf) {
@@ -533,15 +525,7 @@ TLinkResult TFakeLinkApi::GetIDSerial(TDevIndex Index, int32_t Slot, TDevText* B
 }
 
 TLinkResult TFakeLinkApi::GetDevUnits(TDevIndex Index, TDevUnits* Buf) {
-    Record("GetDevUnits", Index);
-    if (const TLinkResult r = Scripted("GetDevUnits"))
-        return r;
-    if (!Buf)
-        return errBuffer;
-    if (const TLinkResult r = Check(Index))
-        return r;
-    *Buf = Instrument(Index).Units;
-    return 0;
+    return AnswerValue("GetDevUnits", Index, Buf, &TFakeInstrument::Units, true);
 }
 
 TLinkResult TFakeLinkApi::GetDevUser(TDevIndex Index, TDevText* Buf) {

@@ -143,6 +143,11 @@ private:
     // A device text (21 bytes) of the instrument on Index.
     TLinkResult AnswerText(const char* Function, TDevIndex Index, char* Buf,
                            std::string TFakeInstrument::*Text);
+    // A value of the instrument on Index. Proflink refuses a nil buffer before
+    // it sends anything; QuorxComDll checks the index first.
+    template <class T>
+    TLinkResult AnswerValue(const char* Function, TDevIndex Index, T* Buf,
+                            T TFakeInstrument::*Value, bool BufferFirst);
     // A chamber's text (21 bytes) of the instrument on Index.
     TLinkResult AnswerSlotText(const char* Function, TDevIndex Index, int32_t Slot, TDevText* Buf,
                                std::array<std::string, 10> TFakeInstrument::*Texts);
