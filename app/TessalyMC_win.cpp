@@ -1,17 +1,17 @@
 // The program TessalyMC: one instance per user session; a second start hands
 // its command line to the running one and ends with exit code 183. The forms are
 // created once, the main window first, and live until the end.
-#include "About_win.h"
-#include "Guard_.h"
-#include "InfoWin_win.h"
-#include "LinkApi_win.h"
-#include "MainForm_win.h"
-#include "OneInst_win.h"
-#include "Preferences_win.h"
-#include "PrinterSetup_win.h"
-#include "Registry_win.h"
-#include "Tools_win.h"
-#include "ToolsDlg_win.h"
+#include "app/base/About_win.h"
+#include "app/base/Guard_.h"
+#include "app/base/MsgDlg_win.h"
+#include "app/base/Registry_win.h"
+#include "app/base/Tools_win.h"
+#include "app/instruments/LinkApi_win.h"
+#include "app/main/InfoWin_win.h"
+#include "app/main/MainForm_win.h"
+#include "app/main/OneInst_win.h"
+#include "app/settings/Preferences_win.h"
+#include "app/settings/PrinterSetup_win.h"
 
 #include <windows.h>
 

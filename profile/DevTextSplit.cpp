@@ -1,4 +1,4 @@
-#include "DevTextSplit.h"
+#include "profile/DevTextSplit.h"
 
 #include <cstring>
 

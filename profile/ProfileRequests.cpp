@@ -1,6 +1,6 @@
-#include "ProfileRequests.h"
+#include "profile/ProfileRequests.h"
 
-#include "DevTextSplit.h"
+#include "profile/DevTextSplit.h"
 
 namespace Proflink {
 namespace {

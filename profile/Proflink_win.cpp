@@ -1,7 +1,7 @@
 // Proflink's exports: the portable requests bound to QuorxComDll's transactions.
-#include "ExportGuard.h"
-#include "MeasEvent.h"
-#include "ProfileRequests.h"
+#include "common/ExportGuard.h"
+#include "profile/MeasEvent.h"
+#include "profile/ProfileRequests.h"
 #include "ProflinkH.h"
 
 namespace {

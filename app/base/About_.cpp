@@ -1,7 +1,7 @@
-#include "About_.h"
+#include "app/base/About_.h"
 
-#include "Texte_.h"
-#include "Tools_.h"
+#include "app/base/Texte_.h"
+#include "app/base/Tools_.h"
 
 std::string AboutProgramText() {
     return Format(sAboutProgramText, sAboutTitle, sAboutVersion);

@@ -1,7 +1,7 @@
-#include "About_win.h"
+#include "app/base/About_win.h"
 
-#include "About_.h"
-#include "Texte_.h"
+#include "app/base/About_.h"
+#include "app/base/Texte_.h"
 
 #include <shellapi.h>
 

@@ -2,8 +2,8 @@
 // and the receive-queue size of the last serial connection.
 #pragma once
 
-#include "Form_win.h"
-#include "WinRes_win.h"
+#include "app/base/Form_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <string>
 #include <vector>

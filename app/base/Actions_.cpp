@@ -1,4 +1,4 @@
-#include "Actions_.h"
+#include "app/base/Actions_.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Actions_win.h"
+#include "app/base/Actions_win.h"
 
 #include <commctrl.h>
 

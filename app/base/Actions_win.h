@@ -4,8 +4,8 @@
 // that id, which TForm turns into the action's execution.
 #pragma once
 
-#include "Actions_.h"
-#include "WinRes_win.h"
+#include "app/base/Actions_.h"
+#include "app/base/WinRes_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "EditAlign_win.h"
+#include "app/base/EditAlign_win.h"
 
-#include "Form_win.h"
+#include "app/base/Form_win.h"
 
 #include <string>
 

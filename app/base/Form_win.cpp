@@ -1,8 +1,8 @@
-#include "Form_win.h"
+#include "app/base/Form_win.h"
 
-#include "Guard_.h"
-#include "Tools_win.h"
-#include "WinRes_win.h"
+#include "app/base/Guard_.h"
+#include "app/base/Tools_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <commctrl.h>
 

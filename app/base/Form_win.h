@@ -9,8 +9,8 @@
 // tool buttons, buttons with modal results, size limits and modal showing.
 #pragma once
 
-#include "Actions_.h"
-#include "ToolsDlg_.h"
+#include "app/base/Actions_.h"
+#include "app/base/MsgDlg_.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "GroupBoxEx_win.h"
+#include "app/base/GroupBoxEx_win.h"
 
 TGroupBoxEx::TGroupBoxEx(HWND Parent, int Id, const std::string& Caption, int X, int Y, int Width,
                          int Height)

@@ -2,7 +2,7 @@
 // Controls placed in it are its children; their notifications go on to its parent.
 #pragma once
 
-#include "Form_win.h"
+#include "app/base/Form_win.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "Guard_.h"
+#include "app/base/Guard_.h"
 
 #include <cstdio>
 #include <exception>

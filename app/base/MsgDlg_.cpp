@@ -1,6 +1,6 @@
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
 
-#include "Texte_.h"
+#include "app/base/Texte_.h"
 
 #include <cstdlib>
 

@@ -4,7 +4,7 @@
 // fake in tests.
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <cstdint>
 #include <initializer_list>

@@ -1,7 +1,7 @@
-#include "ToolsDlg_win.h"
+#include "app/base/MsgDlg_win.h"
 
-#include "Form_win.h"
-#include "WinRes_win.h"
+#include "app/base/Form_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <algorithm>
 

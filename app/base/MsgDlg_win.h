@@ -3,7 +3,7 @@
 // focused) and check box, shown modally.
 #pragma once
 
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "Progress_win.h"
+#include "app/base/Progress_win.h"
 
-#include "Texte_.h"
-#include "Tools_.h"
-#include "WinRes_win.h"
+#include "app/base/Texte_.h"
+#include "app/base/Tools_.h"
+#include "app/base/WinRes_win.h"
 
 #include <commctrl.h>
 

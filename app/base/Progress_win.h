@@ -2,7 +2,7 @@
 // imported and a progress bar. It frees itself when closed.
 #pragma once
 
-#include "Form_win.h"
+#include "app/base/Form_win.h"
 
 #include <string>
 

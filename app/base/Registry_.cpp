@@ -1,4 +1,4 @@
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <algorithm>
 #include <cstring>

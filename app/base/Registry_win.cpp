@@ -1,6 +1,6 @@
-#include "Registry_win.h"
+#include "app/base/Registry_win.h"
 
-#include "WinRes_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The settings store of the program: the current user's hive (HKEY_CURRENT_USER).
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 class TWinRegistry : public IRegistryStore {
 public:

@@ -1,6 +1,6 @@
-#include "Shape_win.h"
+#include "app/base/Shape_win.h"
 
-#include "WinRes_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <map>
 

@@ -1,6 +1,6 @@
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
-#include "Texte_.h"
+#include "app/base/Texte_.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "Tools_win.h"
+#include "app/base/Tools_win.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "Connect_.h"
+#include "app/instruments/Connect_.h"
 
-#include "MainForm_.h"
-#include "OpenPorts_.h"
-#include "Tools_.h"
+#include "app/base/Tools_.h"
+#include "app/instruments/OpenPorts_.h"
+#include "app/main/MainForm_.h"
 
 #include <algorithm>
 #include <set>

@@ -5,9 +5,9 @@
 // or OpenCom, so a drain of its events stops (TLinkState).
 #pragma once
 
-#include "Events_.h"
-#include "LinkHost_.h"
-#include "Registry_.h"
+#include "app/base/Registry_.h"
+#include "app/instruments/Events_.h"
+#include "app/instruments/LinkHost_.h"
 
 #include <cstdint>
 

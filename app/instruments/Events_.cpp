@@ -1,7 +1,7 @@
-#include "Events_.h"
+#include "app/instruments/Events_.h"
 
-#include "Guard_.h"
-#include "Tools_.h"
+#include "app/base/Guard_.h"
+#include "app/base/Tools_.h"
 
 #include <algorithm>
 #include <cstring>

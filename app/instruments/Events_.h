@@ -8,7 +8,7 @@
 // timers run, so nodes are looked up again after it.
 #pragma once
 
-#include "LinkHost_.h"
+#include "app/instruments/LinkHost_.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "InstrConnFrm_.h"
+#include "app/instruments/InstrConnFrm_.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 #include <algorithm>
 #include <charconv>

@@ -4,7 +4,7 @@
 // InstrConnFrm_win.h.
 #pragma once
 
-#include "LinkApi_.h"
+#include "app/instruments/LinkApi_.h"
 
 #include <cstdint>
 #include <string>

@@ -1,9 +1,9 @@
-#include "InstrConnFrm_win.h"
+#include "app/instruments/InstrConnFrm_win.h"
 
-#include "InstrConnFrm_.h"
-#include "Texte_.h"
-#include "Tools_win.h"
-#include "WinRes_win.h"
+#include "app/base/Texte_.h"
+#include "app/base/Tools_win.h"
+#include "app/base/WinRes_win.h"
+#include "app/instruments/InstrConnFrm_.h"
 
 #include <algorithm>
 #include <string>

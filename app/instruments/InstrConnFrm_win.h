@@ -3,8 +3,8 @@
 // centred on the main window whenever it is shown.
 #pragma once
 
-#include "Form_win.h"
-#include "LinkApi_.h"
+#include "app/base/Form_win.h"
+#include "app/instruments/LinkApi_.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "LinkApi_.h"
+#include "app/instruments/LinkApi_.h"
 
 void CloseInterface(ILinkApi& Api, IMessageBoxes& Boxes, int32_t InterfaceIndex) {
     if (InterfaceIndex >= 0 && InterfaceIndex <= 255)

@@ -7,9 +7,9 @@
 // does. Out values are defined only when the result is 0.
 #pragma once
 
+#include "app/base/MsgDlg_.h"
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
-#include "ToolsDlg_.h"
 
 #include <cstdint>
 #include <functional>

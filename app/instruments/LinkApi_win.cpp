@@ -1,6 +1,6 @@
-#include "LinkApi_win.h"
+#include "app/instruments/LinkApi_win.h"
 
-#include "Guard_.h"
+#include "app/base/Guard_.h"
 
 #include <array>
 #include <utility>

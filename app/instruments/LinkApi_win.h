@@ -8,7 +8,7 @@
 // TWinLinkApi, as the libraries' links are by the process.
 #pragma once
 
-#include "LinkApi_.h"
+#include "app/instruments/LinkApi_.h"
 
 class TWinLinkApi : public ILinkApi {
 public:

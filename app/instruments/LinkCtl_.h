@@ -3,10 +3,10 @@
 // (Watchdog), sharing the per-link bookkeeping (State).
 #pragma once
 
-#include "Connect_.h"
-#include "Events_.h"
-#include "LinkHost_.h"
-#include "Watchdog_.h"
+#include "app/instruments/Connect_.h"
+#include "app/instruments/Events_.h"
+#include "app/instruments/LinkHost_.h"
+#include "app/instruments/Watchdog_.h"
 
 class TLinkCtl {
 public:

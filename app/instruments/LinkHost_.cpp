@@ -1,6 +1,6 @@
-#include "LinkHost_.h"
+#include "app/instruments/LinkHost_.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 void ShowLinkError(IMessageBoxes& Boxes, const char* Tag, const char* Library, TLinkResult Code) {
     ShowErrorOrWarn(Boxes, Format(sErrorInFrom, Tag, Library, static_cast<unsigned>(Code)), false);

@@ -4,9 +4,9 @@
 // (TLinkState), and the step-tagged error box of a library call.
 #pragma once
 
-#include "LinkApi_.h"
-#include "ToolsDlg_.h"
-#include "TreeModel_.h"
+#include "app/base/MsgDlg_.h"
+#include "app/instruments/LinkApi_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <array>
 #include <cstdint>

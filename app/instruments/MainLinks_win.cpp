@@ -1,7 +1,7 @@
-#include "MainLinks_win.h"
+#include "app/instruments/MainLinks_win.h"
 
-#include "Preferences_.h"
-#include "Tools_win.h"
+#include "app/base/Tools_win.h"
+#include "app/settings/Preferences_.h"
 
 #include <utility>
 

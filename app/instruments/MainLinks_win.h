@@ -10,10 +10,10 @@
 // instrument's protocol opens no window.
 #pragma once
 
-#include "Actions_.h"
-#include "InstrConnFrm_win.h"
-#include "LinkCtl_.h"
-#include "UsbHandles_win.h"
+#include "app/base/Actions_.h"
+#include "app/instruments/InstrConnFrm_win.h"
+#include "app/instruments/LinkCtl_.h"
+#include "app/instruments/UsbHandles_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "OpenPorts_.h"
+#include "app/instruments/OpenPorts_.h"
 
-#include "PreferencesValues_.h"
+#include "app/settings/PreferencesValues_.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // key (kRegEnvironment).
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "UsbHandles_win.h"
+#include "app/instruments/UsbHandles_win.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // the device handle. WinUSB is the library's own copy, already loaded.
 #pragma once
 
-#include "Connect_.h"
+#include "app/instruments/Connect_.h"
 
 class TWinUsbHandles : public IUsbHandles {
 public:

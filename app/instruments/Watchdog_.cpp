@@ -1,6 +1,6 @@
-#include "Watchdog_.h"
+#include "app/instruments/Watchdog_.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 #include <algorithm>
 

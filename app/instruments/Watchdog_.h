@@ -5,9 +5,9 @@
 // program changed; Refresh reads everything from the instruments again.
 #pragma once
 
-#include "Connect_.h"
-#include "Events_.h"
-#include "LinkHost_.h"
+#include "app/instruments/Connect_.h"
+#include "app/instruments/Events_.h"
+#include "app/instruments/LinkHost_.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "InfoWin_.h"
+#include "app/main/InfoWin_.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 void RenameChamber(TTreeModel& Tree, TTreeNode* Node, const std::string& NewName,
                    std::string& ShownName) {

@@ -3,7 +3,7 @@
 // information dialog's logic. The dialog is InfoWin_win.h.
 #pragma once
 
-#include "TreeModel_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <cstdint>
 #include <string>

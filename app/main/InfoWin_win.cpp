@@ -1,4 +1,4 @@
-#include "InfoWin_win.h"
+#include "app/main/InfoWin_win.h"
 
 namespace {
 

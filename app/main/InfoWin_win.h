@@ -3,8 +3,8 @@
 // Created once at start and shown modally.
 #pragma once
 
-#include "Form_win.h"
-#include "InfoWin_.h"
+#include "app/base/Form_win.h"
+#include "app/main/InfoWin_.h"
 
 class TInfoWin : public TForm, private IInfoWinView {
 public:

@@ -1,6 +1,6 @@
-#include "MainForm_.h"
+#include "app/main/MainForm_.h"
 
-#include "OneInst.h"
+#include "app/main/OneInst.h"
 
 #include <utility>
 

@@ -5,10 +5,10 @@
 // (MainForm_win.h) implements IMainFormHost and forwards its events here.
 #pragma once
 
-#include "PreferencesValues_.h"
-#include "Registry_.h"
-#include "ToolsDlg_.h"
-#include "TreeModel_.h"
+#include "app/base/MsgDlg_.h"
+#include "app/base/Registry_.h"
+#include "app/settings/PreferencesValues_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <cstddef>
 #include <cstdint>

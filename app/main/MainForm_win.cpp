@@ -1,11 +1,11 @@
-#include "MainForm_win.h"
+#include "app/main/MainForm_win.h"
 
-#include "About_win.h"
-#include "InfoWin_win.h"
-#include "OneInst_win.h"
-#include "OvVWin_win.h"
-#include "Preferences_.h"
-#include "Tools_win.h"
+#include "app/base/About_win.h"
+#include "app/base/Tools_win.h"
+#include "app/main/InfoWin_win.h"
+#include "app/main/OneInst_win.h"
+#include "app/overview/OvVWin_win.h"
+#include "app/settings/Preferences_.h"
 
 #include <commctrl.h>
 

@@ -6,15 +6,15 @@
 // program (OneInst_win.h).
 #pragma once
 
-#include "Actions_win.h"
-#include "Form_win.h"
-#include "LinkApi_.h"
-#include "MainForm_.h"
-#include "MainLinks_win.h"
-#include "TreeImages_win.h"
-#include "TreeModel_.h"
-#include "TreeView_win.h"
-#include "WinRes_win.h"
+#include "app/base/Actions_win.h"
+#include "app/base/Form_win.h"
+#include "app/base/WinRes_win.h"
+#include "app/instruments/LinkApi_.h"
+#include "app/instruments/MainLinks_win.h"
+#include "app/main/MainForm_.h"
+#include "app/tree/TreeImages_win.h"
+#include "app/tree/TreeModel_.h"
+#include "app/tree/TreeView_win.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "OneInst.h"
+#include "app/main/OneInst.h"
 
 #include <cstring>
 

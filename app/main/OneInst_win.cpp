@@ -1,4 +1,4 @@
-#include "OneInst_win.h"
+#include "app/main/OneInst_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // sends it the packed command line in WM_COPYDATA.
 #pragma once
 
-#include "OneInst.h"
+#include "app/main/OneInst.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "OvVFrame_win.h"
+#include "app/overview/OvVFrame_win.h"
 
-#include "Shape_win.h"
-#include "WinRes_win.h"
+#include "app/base/Shape_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <commctrl.h>
 

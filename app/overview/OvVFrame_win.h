@@ -6,9 +6,9 @@
 // the frame itself.
 #pragma once
 
-#include "EditAlign_win.h"
-#include "Form_win.h"
-#include "OvVView_.h"
+#include "app/base/EditAlign_win.h"
+#include "app/base/Form_win.h"
+#include "app/overview/OvVView_.h"
 
 #include <functional>
 #include <memory>

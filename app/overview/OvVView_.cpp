@@ -1,7 +1,7 @@
-#include "OvVView_.h"
+#include "app/overview/OvVView_.h"
 
-#include "MeasValues_.h"
-#include "Tools_.h"
+#include "app/base/Tools_.h"
+#include "app/values/MeasValues_.h"
 
 #include <limits>
 #include <utility>

@@ -6,7 +6,7 @@
 // not repaint what stayed the same. The view is TMDIChildOvV (OvVWin_win.h).
 #pragma once
 
-#include "TreeModel_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <array>
 #include <cstdint>

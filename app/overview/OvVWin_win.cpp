@@ -1,8 +1,8 @@
-#include "OvVWin_win.h"
+#include "app/overview/OvVWin_win.h"
 
-#include "InfoWin_win.h"
-#include "MainForm_win.h"
-#include "Shape_win.h"
+#include "app/base/Shape_win.h"
+#include "app/main/InfoWin_win.h"
+#include "app/main/MainForm_win.h"
 
 #include <algorithm>
 

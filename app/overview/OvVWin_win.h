@@ -6,9 +6,9 @@
 // through IOverviewWindow. It frees itself when closed.
 #pragma once
 
-#include "Form_win.h"
-#include "OvVFrame_win.h"
-#include "OvVView_.h"
+#include "app/base/Form_win.h"
+#include "app/overview/OvVFrame_win.h"
+#include "app/overview/OvVView_.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "PreferencesGraph_.h"
+#include "app/settings/PreferencesGraph_.h"
 
-#include "PreferencesValues_.h"
+#include "app/settings/PreferencesValues_.h"
 
 namespace {
 

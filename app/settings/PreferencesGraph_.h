@@ -3,7 +3,7 @@
 // factory values, and the repairs applied whenever it is read back.
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "PreferencesValues_.h"
+#include "app/settings/PreferencesValues_.h"
 
 int32_t ReadValue(IRegistryStore& Registry, const TIntValue& Value) {
     const int32_t v = RegReadInt(Registry, Value.Key, Value.Name, Value.Default);

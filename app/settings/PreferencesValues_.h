@@ -7,7 +7,7 @@
 // written back) and "openedcom" (the set of open serial ports).
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <cstdint>
 

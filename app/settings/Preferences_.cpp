@@ -1,7 +1,7 @@
-#include "Preferences_.h"
+#include "app/settings/Preferences_.h"
 
-#include "PreferencesValues_.h"
-#include "Tools_.h"
+#include "app/base/Tools_.h"
+#include "app/settings/PreferencesValues_.h"
 
 TPreferences* gPreferences = nullptr;
 

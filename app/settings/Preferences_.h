@@ -4,10 +4,10 @@
 // standard printers and stores them again when the preferences are accepted.
 #pragma once
 
-#include "PreferencesGraph_.h"
-#include "PrinterSetup_.h"
-#include "Registry_.h"
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
+#include "app/base/Registry_.h"
+#include "app/settings/PreferencesGraph_.h"
+#include "app/settings/PrinterSetup_.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "Preferences_win.h"
+#include "app/settings/Preferences_win.h"
 
-#include "Tools_win.h"
+#include "app/base/Tools_win.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // the user's measurement system.
 #pragma once
 
-#include "Preferences_.h"
+#include "app/settings/Preferences_.h"
 
 class TWinPrefPlatform : public IPrefPlatform {
 public:

@@ -1,4 +1,4 @@
-#include "PrinterSetupCodec_.h"
+#include "app/settings/PrinterSetupCodec_.h"
 
 #include <algorithm>
 #include <cstring>

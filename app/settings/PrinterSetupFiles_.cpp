@@ -1,4 +1,4 @@
-#include "PrinterSetupFiles_.h"
+#include "app/settings/PrinterSetupFiles_.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "PrinterSetup_.h"
+#include "app/settings/PrinterSetup_.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 TPrinterSetup::TPrinterSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes)
     : FPrinter(Printer), FFiles(Files), FBoxes(Boxes) {}

@@ -3,9 +3,9 @@
 // selected again from one.
 #pragma once
 
-#include "PrinterSetupCodec_.h"
-#include "PrinterSetupFiles_.h"
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
+#include "app/settings/PrinterSetupCodec_.h"
+#include "app/settings/PrinterSetupFiles_.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PrinterSetup_win.h"
+#include "app/settings/PrinterSetup_win.h"
 
 #include <winspool.h>
 

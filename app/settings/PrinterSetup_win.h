@@ -4,8 +4,8 @@
 // "Windows".
 #pragma once
 
-#include "PrinterSetup_.h"
-#include "WinRes_win.h"
+#include "app/base/WinRes_win.h"
+#include "app/settings/PrinterSetup_.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "TreeImages_win.h"
+#include "app/tree/TreeImages_win.h"
 
-#include "Shape_win.h"
-#include "TreeTypes_.h"
+#include "app/base/Shape_win.h"
+#include "app/tree/TreeTypes_.h"
 
 #include <initializer_list>
 

@@ -3,7 +3,7 @@
 // InstrumentImage) gives image n; the same list serves the tree's state images.
 #pragma once
 
-#include "WinRes_win.h"
+#include "app/base/WinRes_win.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "TreeModel_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <algorithm>
 #include <cctype>

@@ -6,7 +6,7 @@
 // ITreeObserver; TreeView_win.h mirrors it in a tree view control.
 #pragma once
 
-#include "TreeTypes_.h"
+#include "app/tree/TreeTypes_.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,9 +1,9 @@
-#include "TreeTypes_.h"
+#include "app/tree/TreeTypes_.h"
 
-#include "LinkApi_.h"
-#include "Tools_.h"
-#include "ToolsDlg_.h"
-#include "TreeModel_.h"
+#include "app/base/MsgDlg_.h"
+#include "app/base/Tools_.h"
+#include "app/instruments/LinkApi_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <algorithm>
 #include <type_traits>

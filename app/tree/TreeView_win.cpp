@@ -1,4 +1,4 @@
-#include "TreeView_win.h"
+#include "app/tree/TreeView_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 // model (and from there every other observer).
 #pragma once
 
-#include "TreeModel_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "MeasValues_.h"
+#include "app/values/MeasValues_.h"
 
-#include "Tools_.h"
-#include "TreeModel_.h"
+#include "app/base/Tools_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <algorithm>
 #include <cmath>

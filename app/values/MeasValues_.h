@@ -12,7 +12,7 @@
 // of its instrument or of its record file.
 #pragma once
 
-#include "TreeTypes_.h"
+#include "app/tree/TreeTypes_.h"
 
 #include <cstdint>
 #include <string>

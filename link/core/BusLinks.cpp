@@ -1,4 +1,4 @@
-#include "BusLinks.h"
+#include "link/core/BusLinks.h"
 
 TLinkResult TBusLinks::OpenComBEx(int Port, std::uint8_t Addr, int MaxEvents, int MaxEventData,
                                   int Baud, std::uint8_t TwoStopBits, int RxQueueSize,

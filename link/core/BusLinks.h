@@ -3,7 +3,7 @@
 // exports of the same names forward here.
 #pragma once
 
-#include "LinkLibrary.h"
+#include "link/core/LinkLibrary.h"
 
 #include <cstdint>
 

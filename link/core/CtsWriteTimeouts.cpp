@@ -1,4 +1,4 @@
-#include "CtsWriteTimeouts.h"
+#include "link/core/CtsWriteTimeouts.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "DevTable.h"
+#include "link/core/DevTable.h"
 
 #include <algorithm>
 

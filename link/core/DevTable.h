@@ -2,7 +2,7 @@
 // list of USB devices keyed 1..256, with the device index checks of every export.
 #pragma once
 
-#include "QuorxCom.h"
+#include "link/core/QuorxCom.h"
 
 #include <cstdint>
 #include <memory>

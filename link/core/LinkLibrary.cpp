@@ -1,4 +1,4 @@
-#include "LinkLibrary.h"
+#include "link/core/LinkLibrary.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // past the export unit's guard.
 #pragma once
 
-#include "DevTable.h"
+#include "link/core/DevTable.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "ModemLinks.h"
+#include "link/core/ModemLinks.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 // the hang-up by DTR. The exports of the same names forward here.
 #pragma once
 
-#include "LinkLibrary.h"
+#include "link/core/LinkLibrary.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // TNPDev: set-up, transactions with their time-outs, bus selection, modem
 // readiness and the event timer's handler.
-#include "QuorxCom.h"
-#include "QuorxFrame.h"
+#include "link/core/QuorxCom.h"
+#include "link/core/QuorxFrame.h"
 
 #include <cstdlib>
 

@@ -7,9 +7,9 @@
 // calls TimerTick from it, in the thread that opened the link.
 #pragma once
 
-#include "LinkPort.h"
+#include "link/core/LinkPort.h"
+#include "link/core/QuorxEvents.h"
 #include "QuorxComDllH.h"
-#include "QuorxEvents.h"
 
 #include <array>
 #include <cstdint>

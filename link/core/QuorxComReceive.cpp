@@ -1,7 +1,7 @@
 // The receive side of TNPDev: reading the port and the state machine that
 // turns the byte stream into replies and queued events.
-#include "QuorxCom.h"
-#include "QuorxFrame.h"
+#include "link/core/QuorxCom.h"
+#include "link/core/QuorxFrame.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "QuorxComTools.h"
+#include "link/core/QuorxComTools.h"
 
 #include <cstring>
 

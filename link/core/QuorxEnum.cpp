@@ -1,4 +1,4 @@
-#include "QuorxEnum.h"
+#include "link/core/QuorxEnum.h"
 
 #include <charconv>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "QuorxEvents.h"
+#include "link/core/QuorxEvents.h"
 
 #include <climits>
 

@@ -2,8 +2,8 @@
 // first, bounded in count and in data per event.
 #pragma once
 
+#include "link/core/QuorxComTools.h"
 #include "QuorxComDllH.h"
-#include "QuorxComTools.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "QuorxFrame.h"
+#include "link/core/QuorxFrame.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // reading of a text reply.
 #pragma once
 
-#include "QuorxComTools.h"
+#include "link/core/QuorxComTools.h"
 
 #include <cstdint>
 #include <string>

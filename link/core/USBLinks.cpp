@@ -1,4 +1,4 @@
-#include "UsbLinks.h"
+#include "link/core/USBLinks.h"
 
 #include <cstring>
 
@@ -10,7 +10,7 @@ bool NoHandle(void* Handle) {
 
 } // namespace
 
-TLinkResult TUsbLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, int MaxEvents,
+TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, int MaxEvents,
                                         int MaxEventData, const char* Path, int PathLen) {
     if (Index == nullptr)
         return errBuffer;
@@ -28,14 +28,14 @@ TLinkResult TUsbLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
         platform_.CloseHandles(Device, WinUsb);
         return errKeyInUse;
     }
-    TUsbSettings s;
+    TUSBSettings s;
     s.Device = Device;
     s.WinUsb = WinUsb;
     s.Key = key;
     s.MaxEvents = MaxEvents;
     s.MaxEventData = MaxEventData;
     s.Path.assign(Path != nullptr ? Path : "", static_cast<std::size_t>(PathLen));
-    std::unique_ptr<TUsbLinkObject> link;
+    std::unique_ptr<TUSBLinkObject> link;
     try {
         link = platform_.CreateUsb(s);
     } catch (...) {
@@ -47,10 +47,10 @@ TLinkResult TUsbLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
     return 0;
 }
 
-TLinkResult TUsbLinks::GetDevicePath(int Index, char* Buf, int* Size) {
+TLinkResult TUSBLinks::GetDevicePath(int Index, char* Buf, int* Size) {
     if (!TDevTable::IsUsbIndex(Index))
         return errParam;
-    const auto* link = dynamic_cast<const TUsbLinkObject*>(lib_.Table().LinkByIndex(Index));
+    const auto* link = dynamic_cast<const TUSBLinkObject*>(lib_.Table().LinkByIndex(Index));
     if (link == nullptr)
         return errNotOpen;
     if (Buf == nullptr || Size == nullptr)
@@ -63,7 +63,7 @@ TLinkResult TUsbLinks::GetDevicePath(int Index, char* Buf, int* Size) {
     return 0;
 }
 
-TLinkResult TUsbLinks::CloseUSBDevice(int Index) {
+TLinkResult TUSBLinks::CloseUSBDevice(int Index) {
     if (lib_.Table().CheckDevIndex(Index) != 0)
         return errParam;
     return lib_.Table().Usb().Remove(Index - kUsbIndexBase) ? 0 : errNotOpen;

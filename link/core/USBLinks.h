@@ -3,7 +3,7 @@
 // forward here.
 #pragma once
 
-#include "LinkLibrary.h"
+#include "link/core/LinkLibrary.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,16 +13,16 @@
 inline void* const kNoUsbHandle = reinterpret_cast<void*>(static_cast<std::intptr_t>(-1));
 
 // A USB link as the list holds it: the platform's device and its path.
-class TUsbLinkObject : public TLinkObject {
+class TUSBLinkObject : public TLinkObject {
 public:
-    explicit TUsbLinkObject(std::string Path) : path_(std::move(Path)) {}
+    explicit TUSBLinkObject(std::string Path) : path_(std::move(Path)) {}
     const std::string& DevicePath() const { return path_; }
 
 private:
     std::string path_;
 };
 
-struct TUsbSettings {
+struct TUSBSettings {
     void* Device = nullptr; // the device handle and WinUSB's, as the caller got them
     void* WinUsb = nullptr;
     int Key = 0;
@@ -32,19 +32,19 @@ struct TUsbSettings {
 };
 
 // What the platform provides for USB links.
-class IUsbPlatform {
+class IUSBPlatform {
 public:
-    virtual ~IUsbPlatform() = default;
+    virtual ~IUSBPlatform() = default;
     // The device of a USB link with its pipe threads and event timer running;
     // it owns both handles from here on.
-    virtual std::unique_ptr<TUsbLinkObject> CreateUsb(const TUsbSettings& Settings) = 0;
+    virtual std::unique_ptr<TUSBLinkObject> CreateUsb(const TUSBSettings& Settings) = 0;
     // Closes both handles of a device that gets no link.
     virtual void CloseHandles(void* Device, void* WinUsb) = 0;
 };
 
-class TUsbLinks {
+class TUSBLinks {
 public:
-    TUsbLinks(TLinkLibrary& Lib, IUsbPlatform& Platform) : lib_(Lib), platform_(Platform) {}
+    TUSBLinks(TLinkLibrary& Lib, IUSBPlatform& Platform) : lib_(Lib), platform_(Platform) {}
 
     // *Index 257..512 asks for key *Index - 256, anything up to 256 for any free
     // key 1..256; on success *Index := 256 + key. Arguments are checked before
@@ -59,5 +59,5 @@ public:
 
 private:
     TLinkLibrary& lib_;
-    IUsbPlatform& platform_;
+    IUSBPlatform& platform_;
 };

@@ -1,8 +1,8 @@
 // IDeviceEnumerator on SetupAPI and the configuration manager, both bound by
 // name at run time.
-#include "QuorxEnum.h"
+#include "link/core/QuorxEnum.h"
 
-#include "ProcBinding_win.h"
+#include "common/ProcBinding_win.h"
 
 #include <windows.h>
 

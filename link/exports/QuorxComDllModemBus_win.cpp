@@ -1,11 +1,11 @@
 // QuorxComDll's modem and bus exports: each runs the member of the same name
 // of the modem or bus links under the export guard.
-#include "BusLinks.h"
-#include "ExportGuard.h"
-#include "Hourglass_win.h"
-#include "ModemLinks.h"
-#include "QCCom32.h"
-#include "QuorxComDll_win.h"
+#include "common/ExportGuard.h"
+#include "link/core/BusLinks.h"
+#include "link/core/ModemLinks.h"
+#include "link/exports/Hourglass_win.h"
+#include "link/exports/QuorxComDll_win.h"
+#include "link/serial/QCCom32_win.h"
 #include "QuorxComDllH.h"
 
 #include <windows.h>

@@ -1,19 +1,19 @@
 // QuorxComDll's USB and enumeration exports: each runs the member or function
 // of the same name under the export guard.
-#include "ExportGuard.h"
-#include "Hourglass_win.h"
-#include "QuorxComDll_win.h"
+#include "common/ExportGuard.h"
+#include "link/core/QuorxEnum.h"
+#include "link/core/USBLinks.h"
+#include "link/exports/Hourglass_win.h"
+#include "link/exports/QuorxComDll_win.h"
+#include "link/usb/USBLink_win.h"
+#include "link/usb/USBPort_win.h"
 #include "QuorxComDllH.h"
-#include "QuorxEnum.h"
-#include "UsbDevice_win.h"
-#include "UsbLink.h"
-#include "UsbLinks.h"
 
 namespace {
 
-TUsbLinks& Usb() {
-    static TWin32UsbPlatform* platform = new TWin32UsbPlatform;
-    static TUsbLinks* usb = new TUsbLinks(TheLinkLibrary(), *platform);
+TUSBLinks& Usb() {
+    static TWin32USBPlatform* platform = new TWin32USBPlatform;
+    static TUSBLinks* usb = new TUSBLinks(TheLinkLibrary(), *platform);
     return *usb;
 }
 

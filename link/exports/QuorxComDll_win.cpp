@@ -1,12 +1,12 @@
 // QuorxComDll's exports: each runs the library member of the same name under
 // the export guard, so no exception crosses the boundary.
-#include "QuorxComDll_win.h"
+#include "link/exports/QuorxComDll_win.h"
 
-#include "ExportGuard.h"
+#include "common/ExportGuard.h"
+#include "link/serial/SerialLink_win.h"
+#include "link/usb/USBPort_win.h"
+#include "link/usb/WinUsbDll_win.h"
 #include "QuorxComDllH.h"
-#include "SerialLink_win.h"
-#include "UsbLink.h"
-#include "WinUsbDll.h"
 
 #include <windows.h>
 

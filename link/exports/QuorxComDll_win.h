@@ -1,7 +1,7 @@
 // The library's one instance, shared by its export units.
 #pragma once
 
-#include "LinkLibrary.h"
+#include "link/core/LinkLibrary.h"
 
 // Never destroyed: links are freed explicitly at process detach.
 TLinkLibrary& TheLinkLibrary();

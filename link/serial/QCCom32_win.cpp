@@ -1,4 +1,4 @@
-#include "QCCom32.h"
+#include "link/serial/QCCom32_win.h"
 
 #include <algorithm>
 #include <cstddef>

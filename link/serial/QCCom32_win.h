@@ -3,7 +3,7 @@
 // purge, receive queue sizes, and a text read with an end marker.
 #pragma once
 
-#include "LinkPort.h"
+#include "link/core/LinkPort.h"
 
 #include <windows.h>
 

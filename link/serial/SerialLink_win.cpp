@@ -1,6 +1,6 @@
-#include "SerialLink_win.h"
+#include "link/serial/SerialLink_win.h"
 
-#include "CtsWriteTimeouts.h"
+#include "link/core/CtsWriteTimeouts.h"
 
 TSerialLink::TSerialLink() : dev_(com_, clock_), timer_(dev_) {}
 

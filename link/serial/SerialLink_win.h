@@ -2,10 +2,10 @@
 // timer, created and opened in the caller's thread.
 #pragma once
 
-#include "DevTable.h"
-#include "EventTimer_win.h"
-#include "LinkLibrary.h"
-#include "QCCom32.h"
+#include "link/core/DevTable.h"
+#include "link/core/LinkLibrary.h"
+#include "link/serial/QCCom32_win.h"
+#include "link/timer/EventTimer_win.h"
 
 class TSerialLink : public TLinkObject {
 public:

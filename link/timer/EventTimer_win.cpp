@@ -1,6 +1,6 @@
-#include "EventTimer_win.h"
+#include "link/timer/EventTimer_win.h"
 
-#include "QuorxCom.h"
+#include "link/core/QuorxCom.h"
 
 #include <map>
 #include <mutex>

@@ -1,15 +1,15 @@
-#include "UsbChannel.h"
+#include "link/usb/USBChannel_win.h"
 
 #include <algorithm>
 
-std::size_t TUsbChannel::Append(const std::uint8_t* Data, std::size_t Count) {
+std::size_t TUSBChannel::Append(const std::uint8_t* Data, std::size_t Count) {
     TLock lock(FLock);
     if (Data != nullptr)
         FBytes.insert(FBytes.end(), Data, Data + Count);
     return FBytes.size();
 }
 
-int TUsbChannel::Take(std::uint8_t* Buf, int Max) {
+int TUSBChannel::Take(std::uint8_t* Buf, int Max) {
     if (Buf == nullptr || Max <= 0)
         return 0;
     TLock lock(FLock);
@@ -19,18 +19,18 @@ int TUsbChannel::Take(std::uint8_t* Buf, int Max) {
     return static_cast<int>(count);
 }
 
-void TUsbChannel::MoveAllTo(std::vector<std::uint8_t>& Out) {
+void TUSBChannel::MoveAllTo(std::vector<std::uint8_t>& Out) {
     TLock lock(FLock);
     Out.insert(Out.end(), FBytes.begin(), FBytes.end());
     FBytes.clear();
 }
 
-void TUsbChannel::Clear() {
+void TUSBChannel::Clear() {
     TLock lock(FLock);
     FBytes.clear();
 }
 
-std::size_t TUsbChannel::Size() {
+std::size_t TUSBChannel::Size() {
     TLock lock(FLock);
     return FBytes.size();
 }

@@ -21,7 +21,7 @@ private:
     CRITICAL_SECTION FSection;
 };
 
-class TUsbChannel {
+class TUSBChannel {
 public:
     // Appends Count bytes; returns the new length.
     std::size_t Append(const std::uint8_t* Data, std::size_t Count);

@@ -1,7 +1,7 @@
-#include "UsbDevice_win.h"
+#include "link/usb/USBLink_win.h"
 
-TUsbDevice::TUsbDevice(const TUsbSettings& Settings)
-    : TUsbLinkObject(Settings.Path), port_(gWinUsbDll, Settings.Device, Settings.WinUsb),
+TUSBLink::TUSBLink(const TUSBSettings& Settings)
+    : TUSBLinkObject(Settings.Path), port_(gWinUsbDll, Settings.Device, Settings.WinUsb),
       dev_(port_, clock_), timer_(dev_) {
     TLinkSetup setup;
     setup.Kind = TLinkKind::Usb;
@@ -12,15 +12,15 @@ TUsbDevice::TUsbDevice(const TUsbSettings& Settings)
     timer_.Enable();
 }
 
-TUsbDevice::~TUsbDevice() {
+TUSBLink::~TUSBLink() {
     OutputDebugStringA("TNPDev.Destroy");
 }
 
-std::unique_ptr<TUsbLinkObject> TWin32UsbPlatform::CreateUsb(const TUsbSettings& Settings) {
-    return std::make_unique<TUsbDevice>(Settings);
+std::unique_ptr<TUSBLinkObject> TWin32USBPlatform::CreateUsb(const TUSBSettings& Settings) {
+    return std::make_unique<TUSBLink>(Settings);
 }
 
-void TWin32UsbPlatform::CloseHandles(void* Device, void* WinUsb) {
+void TWin32USBPlatform::CloseHandles(void* Device, void* WinUsb) {
     // WinUSB's handle rests on the device handle: it goes first.
     gWinUsbDll.Free(WinUsb);
     CloseHandle(Device);

@@ -2,28 +2,28 @@
 // device object and its event timer, created in the caller's thread.
 #pragma once
 
-#include "EventTimer_win.h"
-#include "QCCom32.h"
-#include "UsbLink.h"
-#include "UsbLinks.h"
+#include "link/core/USBLinks.h"
+#include "link/serial/QCCom32_win.h"
+#include "link/timer/EventTimer_win.h"
+#include "link/usb/USBPort_win.h"
 
-class TUsbDevice : public TUsbLinkObject {
+class TUSBLink : public TUSBLinkObject {
 public:
     // Takes over both handles of Settings.
-    explicit TUsbDevice(const TUsbSettings& Settings);
-    ~TUsbDevice() override;
+    explicit TUSBLink(const TUSBSettings& Settings);
+    ~TUSBLink() override;
 
     TNPDev& Dev() override { return dev_; }
 
 private:
-    TUsbLink port_;
+    TUSBPort port_;
     TTickClock clock_;
     TNPDev dev_;
     TEventTimer timer_; // last: stopped before the device and its threads go
 };
 
-class TWin32UsbPlatform : public IUsbPlatform {
+class TWin32USBPlatform : public IUSBPlatform {
 public:
-    std::unique_ptr<TUsbLinkObject> CreateUsb(const TUsbSettings& Settings) override;
+    std::unique_ptr<TUSBLinkObject> CreateUsb(const TUSBSettings& Settings) override;
     void CloseHandles(void* Device, void* WinUsb) override;
 };

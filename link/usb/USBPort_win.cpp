@@ -1,4 +1,4 @@
-#include "UsbLink.h"
+#include "link/usb/USBPort_win.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,7 +15,7 @@ constexpr int kEndSteps = 40;
 
 } // namespace
 
-TUsbLink::TUsbLink(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb)
+TUSBPort::TUSBPort(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb)
     : FDll(Dll), FDevice(Device), FWinUsb(WinUsb) {
     if (FWinUsb == kNoHandle)
         return;
@@ -29,7 +29,7 @@ TUsbLink::TUsbLink(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb)
 }
 
 template <class T>
-bool TUsbLink::EndThread(std::unique_ptr<T>& Thread, UCHAR Pipe, bool AbortFirst) {
+bool TUSBPort::EndThread(std::unique_ptr<T>& Thread, UCHAR Pipe, bool AbortFirst) {
     if (!Thread)
         return true;
     if (AbortFirst)
@@ -54,7 +54,7 @@ void UsbProcessEnding() {
     gProcessEnding = true;
 }
 
-TUsbLink::~TUsbLink() {
+TUSBPort::~TUSBPort() {
     if (gProcessEnding) {
         static_cast<void>(FWriteThread.release());
         static_cast<void>(FReadThread.release());
@@ -72,7 +72,7 @@ TUsbLink::~TUsbLink() {
         CloseHandle(FDevice);
 }
 
-bool TUsbLink::Write(const std::uint8_t* Data, int Count) {
+bool TUSBPort::Write(const std::uint8_t* Data, int Count) {
     if (FWinUsb == kNoHandle || !FWriteThread || Data == nullptr || Count < 0)
         return false;
     try {
@@ -83,13 +83,13 @@ bool TUsbLink::Write(const std::uint8_t* Data, int Count) {
     }
 }
 
-int TUsbLink::Read(std::uint8_t* Buf, int Max) {
+int TUSBPort::Read(std::uint8_t* Buf, int Max) {
     if (!FReadThread)
         return 0;
     return FReadThread->Take(Buf, std::min(Max, kReadChunk));
 }
 
-void TUsbLink::Purge() {
+void TUSBPort::Purge() {
     FPending->Clear();
     FReceived->Clear();
 }

@@ -4,17 +4,17 @@
 // a link its handles.
 #pragma once
 
-#include "LinkPort.h"
+#include "link/core/LinkPort.h"
+#include "link/usb/USBReadThread_win.h"
+#include "link/usb/USBWriteThread_win.h"
+#include "link/usb/WinUsbDll_win.h"
 #include "QuorxComDllH.h"
-#include "USBReadThread.h"
-#include "USBWriteThread.h"
-#include "WinUsbDll.h"
 
 #include <windows.h>
 
 #include <memory>
 
-class TUsbLink : public IBytePort {
+class TUSBPort : public IBytePort {
 public:
     static constexpr UCHAR kOutPipe = 0x02;
     static constexpr UCHAR kInPipe = 0x81;
@@ -24,13 +24,13 @@ public:
     // Takes over both handles: they are closed when the link ends, also when it
     // could not start. With a WinUSB handle other than -1 both threads start;
     // one that cannot be started leaves the link unable to send, or receive.
-    TUsbLink(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb);
+    TUSBPort(const TWinUsbDll& Dll, HANDLE Device, WINUSB_HANDLE WinUsb);
     // Write thread: abort, terminate, wait, free; read thread: terminate,
     // abort, wait, free; then WinUSB's handle and the device handle. A thread
     // that does not end within 2 s is left running, and both handles with it.
-    ~TUsbLink() override;
-    TUsbLink(const TUsbLink&) = delete;
-    TUsbLink& operator=(const TUsbLink&) = delete;
+    ~TUSBPort() override;
+    TUSBPort(const TUSBPort&) = delete;
+    TUSBPort& operator=(const TUSBPort&) = delete;
 
     // Queues the bytes for the write thread; false when there is none.
     bool Write(const std::uint8_t* Data, int Count) override;
@@ -51,8 +51,8 @@ private:
     const TWinUsbDll& FDll;
     HANDLE FDevice;
     WINUSB_HANDLE FWinUsb;
-    std::shared_ptr<TUsbChannel> FPending = std::make_shared<TUsbChannel>();
-    std::shared_ptr<TUsbChannel> FReceived = std::make_shared<TUsbChannel>();
+    std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>();
+    std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>();
     std::unique_ptr<T_USB_Write_Thread> FWriteThread;
     std::unique_ptr<T_USB_Read_Thread> FReadThread;
 };

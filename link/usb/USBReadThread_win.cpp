@@ -1,9 +1,9 @@
-#include "USBReadThread.h"
+#include "link/usb/USBReadThread_win.h"
 
 #include <utility>
 
 T_USB_Read_Thread::T_USB_Read_Thread(const TWinUsbDll& Dll, WINUSB_HANDLE Handle,
-                                     std::shared_ptr<TUsbChannel> Received, UCHAR PipeId)
+                                     std::shared_ptr<TUSBChannel> Received, UCHAR PipeId)
     : FDll(Dll), FHandle(Handle), FReceived(std::move(Received)), FPipe(PipeId) {}
 
 int T_USB_Read_Thread::Take(std::uint8_t* Buf, int Max) {

@@ -1,40 +1,40 @@
-#include "UsbThread.h"
+#include "link/usb/USBThread_win.h"
 
 #include <algorithm>
 
-TUsbThread::TUsbThread() : FStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+TUSBThread::TUSBThread() : FStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
 
-TUsbThread::~TUsbThread() {
+TUSBThread::~TUSBThread() {
     if (FThread != nullptr)
         CloseHandle(FThread);
     if (FStop != nullptr)
         CloseHandle(FStop);
 }
 
-bool TUsbThread::Start() {
+bool TUSBThread::Start() {
     // Without its stop event the thread could not be ended promptly.
     if (FThread != nullptr || FStop == nullptr)
         return false;
     // A reference of the thread's own, dropped as it exits.
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                       reinterpret_cast<LPCSTR>(&TUsbThread::Run), &FModule);
+                       reinterpret_cast<LPCSTR>(&TUSBThread::Run), &FModule);
     FThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     if (FThread == nullptr && FModule != nullptr)
         FreeLibrary(FModule);
     return FThread != nullptr;
 }
 
-void TUsbThread::Terminate() {
+void TUSBThread::Terminate() {
     FTerminated = true;
     if (FStop != nullptr)
         SetEvent(FStop);
 }
 
-bool TUsbThread::WaitFor(DWORD Ms) {
+bool TUSBThread::WaitFor(DWORD Ms) {
     return FThread == nullptr || WaitForSingleObject(FThread, Ms) == WAIT_OBJECT_0;
 }
 
-void TUsbThread::Execute() {
+void TUSBThread::Execute() {
     while (!Terminated()) {
         try {
             Pass();
@@ -45,8 +45,8 @@ void TUsbThread::Execute() {
     }
 }
 
-DWORD WINAPI TUsbThread::Run(void* Self) {
-    auto* thread = static_cast<TUsbThread*>(Self);
+DWORD WINAPI TUSBThread::Run(void* Self) {
+    auto* thread = static_cast<TUSBThread*>(Self);
     const HMODULE module = thread->FModule; // the owner may free the thread once it ends
     thread->Execute();
     if (module != nullptr)

@@ -2,7 +2,7 @@
 // both of them run per pass.
 #pragma once
 
-#include "WinUsbDll.h"
+#include "link/usb/WinUsbDll_win.h"
 
 #include <windows.h>
 
@@ -14,11 +14,11 @@
 // every 10 ms; an exception ends the pass, not the thread. While it runs it
 // keeps the module of its code loaded, so that unloading the library never
 // waits for it (nor frees code it still runs).
-class TUsbThread {
+class TUSBThread {
 public:
-    virtual ~TUsbThread();
-    TUsbThread(const TUsbThread&) = delete;
-    TUsbThread& operator=(const TUsbThread&) = delete;
+    virtual ~TUSBThread();
+    TUSBThread(const TUSBThread&) = delete;
+    TUSBThread& operator=(const TUSBThread&) = delete;
 
     // False when the thread cannot be created.
     bool Start();
@@ -29,7 +29,7 @@ public:
     bool WaitFor(DWORD Ms);
 
 protected:
-    TUsbThread();
+    TUSBThread();
     // One pass of the work.
     virtual void Pass() = 0;
     HANDLE StopEvent() const { return FStop; }

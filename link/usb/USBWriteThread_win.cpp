@@ -1,9 +1,9 @@
-#include "USBWriteThread.h"
+#include "link/usb/USBWriteThread_win.h"
 
 #include <utility>
 
 T_USB_Write_Thread::T_USB_Write_Thread(const TWinUsbDll& Dll, WINUSB_HANDLE Handle, DWORD TimeoutMs,
-                                       std::shared_ptr<TUsbChannel> Pending, UCHAR PipeId)
+                                       std::shared_ptr<TUSBChannel> Pending, UCHAR PipeId)
     : FDll(Dll), FHandle(Handle), FTimeout(TimeoutMs), FPending(std::move(Pending)), FPipe(PipeId) {
 }
 

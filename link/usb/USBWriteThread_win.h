@@ -3,14 +3,14 @@
 // a USB call.
 #pragma once
 
-#include "UsbChannel.h"
-#include "UsbThread.h"
+#include "link/usb/USBChannel_win.h"
+#include "link/usb/USBThread_win.h"
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-class T_USB_Write_Thread : public TUsbThread {
+class T_USB_Write_Thread : public TUSBThread {
 public:
     static constexpr DWORD kDefaultTimeout = 500;
     // Most bytes kept unsent while the pipe takes none; beyond it the oldest go.
@@ -18,7 +18,7 @@ public:
 
     // Not yet running: Start runs it. Pending is shared with the device object.
     T_USB_Write_Thread(const TWinUsbDll& Dll, WINUSB_HANDLE Handle, DWORD TimeoutMs,
-                       std::shared_ptr<TUsbChannel> Pending, UCHAR PipeId);
+                       std::shared_ptr<TUSBChannel> Pending, UCHAR PipeId);
 
     // Queues Count bytes; returns the new pending length.
     std::size_t Enqueue(const std::uint8_t* Data, std::size_t Count);
@@ -30,7 +30,7 @@ private:
     const TWinUsbDll& FDll;
     WINUSB_HANDLE FHandle;
     DWORD FTimeout;
-    std::shared_ptr<TUsbChannel> FPending;
+    std::shared_ptr<TUSBChannel> FPending;
     UCHAR FPipe;
     std::vector<std::uint8_t> FUnsent; // the thread's own: taken, not yet written
 };

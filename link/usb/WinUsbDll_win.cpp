@@ -1,6 +1,6 @@
-#include "WinUsbDll.h"
+#include "link/usb/WinUsbDll_win.h"
 
-#include "ProcBinding_win.h"
+#include "common/ProcBinding_win.h"
 
 TWinUsbDll gWinUsbDll;
 

@@ -8,15 +8,15 @@
 //   USB device path (the stand-in winusb.dll carries its pipes to COM34's pty):
 //   it enters the tree with its first measurement, is lost when silent, and
 //   comes back under its old key.
-#include "GuiHelpers_win.h"
-#include "LinkApi_win.h"
-#include "MainForm_win.h"
-#include "ProgramHelpers_win.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
-#include "ToolsDlg_win.h"
-#include "UsbTestSupport.h"
-#include "WineTestSupport.h"
+#include "app/base/MsgDlg_win.h"
+#include "app/instruments/LinkApi_win.h"
+#include "app/main/MainForm_win.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ProgramHelpers_win.h"
+#include "tests/app/support/ScriptedBoxes.h"
+#include "tests/support/USBTestSupport_win.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

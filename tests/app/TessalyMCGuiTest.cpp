@@ -2,9 +2,9 @@
 // computer node, a second start with a file exits with 183 and brings the first
 // one back, and closing the frame ends the process with exit code 0. Every wait
 // is bounded; a program that hangs is killed.
-#include "GuiHelpers_win.h"
-#include "ProgramHelpers_win.h"
-#include "Tools_win.h"
+#include "app/base/Tools_win.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/ProgramHelpers_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "ExportGuard.h"
+#include "common/ExportGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the next scripted reply, filling RxBuf as the link library would.
 #pragma once
 
-#include "ProfileRequests.h"
+#include "profile/ProfileRequests.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "MeasEvent.h"
+#include "profile/MeasEvent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FakeLink.h"
+#include "tests/profile/FakeLink.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // known value.
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
-#include "WineTestSupport.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <gtest/gtest.h>
 

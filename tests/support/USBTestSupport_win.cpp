@@ -1,6 +1,6 @@
-#include "UsbTestSupport.h"
+#include "tests/support/USBTestSupport_win.h"
 
-#include "ProcBinding_win.h"
+#include "common/ProcBinding_win.h"
 
 #include <algorithm>
 #include <cctype>

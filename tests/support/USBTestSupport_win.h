@@ -2,9 +2,9 @@
 // instrument's end of the pty pair, and frames built by hand.
 #pragma once
 
+#include "link/core/QuorxComTools.h"
 #include "QuorxComDllH.h"
-#include "QuorxComTools.h"
-#include "standin/WinUsbStandin.h"
+#include "tests/link/usb/standin/WinUsbStandin.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // Wine sees them, and the simulator's control file.
 #pragma once
 
-#include "../../tools/RunEvents_win.h"
 #include "QuorxComDllH.h"
+#include "tools/RunEvents_win.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
-#include "BenchFigures.h"
+#include "tools/bench/BenchFigures.h"
 
-#include "QuorxCom.h"
-#include "QuorxFrame.h"
+#include "link/core/QuorxCom.h"
+#include "link/core/QuorxFrame.h"
 
 #include <algorithm>
 #include <cmath>

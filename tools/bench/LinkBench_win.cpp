@@ -5,9 +5,9 @@
 // events a second that reach the event procedure, and the events lost; each
 // figure stands next to its physical bound. Exit code 0, or 1 when the port
 // cannot be opened or a transaction fails.
-#include "BenchFigures.h"
 #include "QuorxComDllH.h"
-#include "RunEvents_win.h"
+#include "tools/bench/BenchFigures.h"
+#include "tools/RunEvents_win.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // overview fits beside the tree), selecting the instrument in the tree and
 // pressing F2. Waits up to 20 s for an instrument to appear; exit code 0 once
 // the overview window is there, 1 otherwise.
-#include "ProgramHelpers_win.h"
+#include "tests/app/support/ProgramHelpers_win.h"
 
 #include <windows.h>
 

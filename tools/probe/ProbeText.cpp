@@ -1,4 +1,4 @@
-#include "ProbeText.h"
+#include "tools/probe/ProbeText.h"
 
 #include <cstdio>
 #include <cstdlib>

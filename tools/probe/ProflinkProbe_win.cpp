@@ -2,10 +2,10 @@
 // through QuorxComDll and Proflink. Shows its identity, versions, units and user,
 // then each measurement event for a few seconds. Exit code 0 when every call
 // succeeded and measurement events arrived, 1 on a failure, 2 on a bad command line.
-#include "ProbeText.h"
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
-#include "RunEvents_win.h"
+#include "tools/probe/ProbeText.h"
+#include "tools/RunEvents_win.h"
 
 #include <windows.h>
 

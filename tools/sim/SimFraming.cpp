@@ -1,6 +1,6 @@
-#include "SimFraming.h"
+#include "tools/sim/SimFraming.h"
 
-#include "QuorxFrame.h"
+#include "link/core/QuorxFrame.h"
 
 namespace {
 

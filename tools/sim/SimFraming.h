@@ -3,7 +3,7 @@
 // and event frames the instrument sends back.
 #pragma once
 
-#include "QuorxComTools.h"
+#include "link/core/QuorxComTools.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "SimInstrument.h"
+#include "tools/sim/SimInstrument.h"
 
-#include "QuorxFrame.h"
+#include "link/core/QuorxFrame.h"
 
 #include <algorithm>
 #include <limits>

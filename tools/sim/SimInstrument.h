@@ -7,8 +7,8 @@
 // bytes that are due.
 #pragma once
 
-#include "SimFraming.h"
-#include "SimModel.h"
+#include "tools/sim/SimFraming.h"
+#include "tools/sim/SimModel.h"
 
 #include <cstdint>
 #include <deque>

@@ -3,8 +3,8 @@
 // transactions, time-outs and bus selections without real time passing.
 #pragma once
 
-#include "LinkPort.h"
-#include "SimInstrument.h"
+#include "link/core/LinkPort.h"
+#include "tools/sim/SimInstrument.h"
 
 #include <cstdint>
 #include <deque>

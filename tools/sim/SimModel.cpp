@@ -1,4 +1,4 @@
-#include "SimModel.h"
+#include "tools/sim/SimModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 // measurement values that move plausibly while a chamber analyses.
 #pragma once
 
+#include "link/core/QuorxComTools.h"
 #include "ProflinkH.h"
-#include "QuorxComTools.h"
 
 #include <array>
 #include <cstdint>

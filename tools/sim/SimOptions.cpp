@@ -1,6 +1,6 @@
-#include "SimOptions.h"
+#include "tools/sim/SimOptions.h"
 
-#include "QuorxCom.h"
+#include "link/core/QuorxCom.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // apart from the program so that tests can run them in process.
 #pragma once
 
-#include "SimInstrument.h"
+#include "tools/sim/SimInstrument.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // quorx-sim: the simulated instrument(s) on a pty, for tests that talk to a
 // real serial port (Wine's COM port on a socat pty pair). Linux only.
-#include "SimLine.h"
-#include "SimOptions.h"
+#include "tools/sim/SimLine.h"
+#include "tools/sim/SimOptions.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,8 +1,8 @@
 // The about box and the import progress window under Wine.
-#include "About_.h"
-#include "About_win.h"
-#include "GuiHelpers_win.h"
-#include "Progress_win.h"
+#include "app/base/About_.h"
+#include "app/base/About_win.h"
+#include "app/base/Progress_win.h"
+#include "tests/app/support/GuiHelpers_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "About_.h"
+#include "app/base/About_.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The form base under Wine: the window procedure trampoline and its guard, the
 // action table driving a menu and a tool bar, modal results, and the small
 // controls TEditAlign and TGroupBoxEx.
-#include "Actions_win.h"
-#include "EditAlign_win.h"
-#include "Form_win.h"
-#include "GroupBoxEx_win.h"
-#include "Guard_.h"
-#include "GuiHelpers_win.h"
+#include "app/base/Actions_win.h"
+#include "app/base/EditAlign_win.h"
+#include "app/base/Form_win.h"
+#include "app/base/GroupBoxEx_win.h"
+#include "app/base/Guard_.h"
+#include "tests/app/support/GuiHelpers_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

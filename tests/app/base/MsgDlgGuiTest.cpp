@@ -1,9 +1,9 @@
 // The Win32 message dialog under Wine: found by its class and caption and
 // pressed from another thread, as a person would.
-#include "Form_win.h"
-#include "GuiHelpers_win.h"
-#include "support/MemRegistry.h"
-#include "ToolsDlg_win.h"
+#include "app/base/Form_win.h"
+#include "app/base/MsgDlg_win.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/MemRegistry.h"
 
 #include <gtest/gtest.h>
 

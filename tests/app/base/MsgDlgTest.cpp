@@ -1,7 +1,7 @@
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
 
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The Win32 backends under Wine: registry values as the platform stores them,
 // read back through the plain registry API; names; file versions.
-#include "About_win.h"
-#include "Registry_win.h"
-#include "Tools_win.h"
+#include "app/base/About_win.h"
+#include "app/base/Registry_win.h"
+#include "app/base/Tools_win.h"
 
 #include <gtest/gtest.h>
 

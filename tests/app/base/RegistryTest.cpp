@@ -1,6 +1,6 @@
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
-#include "support/MemRegistry.h"
+#include "tests/app/support/MemRegistry.h"
 
 #include <gtest/gtest.h>
 

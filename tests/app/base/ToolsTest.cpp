@@ -1,4 +1,4 @@
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 #include <gtest/gtest.h>
 

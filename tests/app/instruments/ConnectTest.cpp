@@ -1,9 +1,9 @@
 // Connecting instruments on the scripted libraries: the checks of InitComm, the
 // connect and disconnect commands, the stored open ports and the reconnect at
 // start, the USB scan.
-#include "support/LinkCtlFixture.h"
+#include "tests/app/support/LinkCtlFixture.h"
 
-#include "OpenPorts_.h"
+#include "app/instruments/OpenPorts_.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The events of a link on the scripted libraries: the drain and its dispatch,
 // measurements into the tree and the windows, and the drain's guards against a
 // box that runs the library's timer again and against its link being closed.
-#include "support/LinkCtlFixture.h"
+#include "tests/app/support/LinkCtlFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The connect dialog "Select COM" under Wine: what it lists, how it sizes itself,
 // and the port it returns.
-#include "GuiHelpers_win.h"
-#include "InstrConnFrm_win.h"
-#include "support/FakeLinkApi.h"
+#include "app/instruments/InstrConnFrm_win.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
 
 #include <gtest/gtest.h>
 

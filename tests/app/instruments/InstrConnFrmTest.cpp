@@ -1,8 +1,8 @@
 // The connect dialog's port list: splitting, port numbers, order, and which
 // ports are offered.
-#include "InstrConnFrm_.h"
+#include "app/instruments/InstrConnFrm_.h"
 
-#include "support/FakeLinkApi.h"
+#include "tests/app/support/FakeLinkApi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // CloseInterface, and the scripted fake of the libraries that the model tests
 // stand on: it must answer as the libraries do where the model relies on it.
-#include "LinkApi_.h"
+#include "app/instruments/LinkApi_.h"
 
-#include "support/FakeLinkApi.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // on the test's COM port (a Zephora with chambers 0 and 3, measurement events
 // every 100 ms once switched on): the event procedure reaches the handler of its
 // link, and no handler can harm the library's timer.
-#include "Guard_.h"
-#include "LinkApi_win.h"
+#include "app/base/Guard_.h"
+#include "app/instruments/LinkApi_win.h"
 
 #include <gtest/gtest.h>
 

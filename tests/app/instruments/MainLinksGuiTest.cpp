@@ -2,9 +2,9 @@
 // connect dialog driven as a person would, the two timers and the device-change
 // scan, on the scripted libraries; the packed file age and the closing of USB
 // handles on the platform.
-#include "GuiHelpers_win.h"
-#include "MainLinks_win.h"
-#include "support/LinkCtlFixture.h"
+#include "app/instruments/MainLinks_win.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/LinkCtlFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The stored set of open serial ports ("openedcom") and the reconnect at start.
-#include "OpenPorts_.h"
+#include "app/instruments/OpenPorts_.h"
 
-#include "support/MemRegistry.h"
+#include "tests/app/support/MemRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The main window's timers and Refresh on the scripted libraries: the watchdog's
 // silent ticks and reopening, the refresh of every instrument, the question
 // about record files another program changed.
-#include "support/LinkCtlFixture.h"
+#include "tests/app/support/LinkCtlFixture.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 // node; the first activation; closing with child windows; the instruments'
 // controller inside it, on the scripted libraries; and the hand-over from a
 // second start of TessalyMC.exe, with this test as the running instance.
-#include "GuiHelpers_win.h"
-#include "MainForm_win.h"
-#include "OneInst_win.h"
-#include "support/FakeLinkApi.h"
-#include "support/LinkCtlFixture.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
-#include "Tools_win.h"
+#include "app/base/Tools_win.h"
+#include "app/main/MainForm_win.h"
+#include "app/main/OneInst_win.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/LinkCtlFixture.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // The main window's start-up and shutdown against a recording host: the order of
 // the first activation, the command-line file, the screen-resolution notice, the
 // closing of child windows and documents, and the end.
-#include "MainForm_.h"
+#include "app/main/MainForm_.h"
 
-#include "OneInst.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
+#include "app/main/OneInst.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

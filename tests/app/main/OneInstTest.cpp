@@ -1,6 +1,6 @@
 // The portable half of the single instance: the packed command line that a
 // second start hands over, and the wait for the running instance's answer.
-#include "OneInst.h"
+#include "app/main/OneInst.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // chamber in tree order, the window's height and texts, lamps, values, stable
 // values or progress, the widths of the extended display mode, and that an
 // update sets only what changed.
-#include "OvVView_.h"
+#include "app/overview/OvVView_.h"
 
-#include "support/FakeRecordWindow.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakeRecordWindow.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,14 +2,14 @@
 // window, one frame per present chamber that follows the measurements fed
 // through the instrument's IOverviewWindow (as the event handler and the
 // watchdog do), the fixed client width, the information button, and closing.
-#include "GuiHelpers_win.h"
-#include "InfoWin_win.h"
-#include "MainForm_win.h"
-#include "OvVWin_win.h"
-#include "PreferencesValues_.h"
-#include "support/FakeLinkApi.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
+#include "app/main/InfoWin_win.h"
+#include "app/main/MainForm_win.h"
+#include "app/overview/OvVWin_win.h"
+#include "app/settings/PreferencesValues_.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "PreferencesGraph_.h"
-#include "PreferencesValues_.h"
+#include "app/settings/PreferencesGraph_.h"
+#include "app/settings/PreferencesValues_.h"
 
-#include "support/MemRegistry.h"
+#include "tests/app/support/MemRegistry.h"
 
 #include <gtest/gtest.h>
 

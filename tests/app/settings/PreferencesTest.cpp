@@ -1,9 +1,9 @@
-#include "Preferences_.h"
-#include "PreferencesValues_.h"
+#include "app/settings/Preferences_.h"
+#include "app/settings/PreferencesValues_.h"
 
-#include "support/FakePrinter.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakePrinter.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

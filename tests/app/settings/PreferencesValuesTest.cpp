@@ -1,6 +1,6 @@
-#include "PreferencesValues_.h"
+#include "app/settings/PreferencesValues_.h"
 
-#include "support/MemRegistry.h"
+#include "tests/app/support/MemRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The platform parts of the preferences under Wine: folders and the locale, the
 // held values through the registry backend (under a test key), and the printer
 // object of a machine without printers.
-#include "Preferences_win.h"
-#include "PreferencesValues_.h"
-#include "PrinterSetup_win.h"
-#include "Registry_win.h"
+#include "app/base/Registry_win.h"
+#include "app/settings/Preferences_win.h"
+#include "app/settings/PreferencesValues_.h"
+#include "app/settings/PrinterSetup_win.h"
 
-#include "support/FakePrinter.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakePrinter.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

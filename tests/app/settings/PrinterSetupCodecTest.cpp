@@ -1,5 +1,5 @@
-#include "PrinterSetupCodec_.h"
-#include "PrinterSetupFiles_.h"
+#include "app/settings/PrinterSetupCodec_.h"
+#include "app/settings/PrinterSetupFiles_.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "PrinterSetup_.h"
+#include "app/settings/PrinterSetup_.h"
 
-#include "support/FakePrinter.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakePrinter.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

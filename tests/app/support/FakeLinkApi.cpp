@@ -1,8 +1,8 @@
-#include "FakeLinkApi.h"
+#include "tests/app/support/FakeLinkApi.h"
 
-#include "MeasEvent.h"
-#include "QuorxEnum.h"
-#include "Tools_.h"
+#include "app/base/Tools_.h"
+#include "link/core/QuorxEnum.h"
+#include "profile/MeasEvent.h"
 
 #include <cstdio>
 #include <cstring>
@@ -375,7 +375,7 @@ TLinkResult TFakeLinkApi::OpenUSBDevice(const char* Path, void** hDevice) {
         return r;
     const std::string path = Path ? Path : "";
     bool present = false;
-    for (const TUsbDevice& device : UsbDevices)
+    for (const TUSBLink& device : UsbDevices)
         present = present || device.Path == path;
     // A device that a link drives cannot be opened a second time.
     for (const auto& [index, link] : FLinks)
@@ -424,7 +424,7 @@ TLinkResult TFakeLinkApi::InitializeDevice(void* hDevice, void* hWinUsb, TDevInd
     FDeviceHandles.erase(hDevice);
     FWinUsbHandles.erase(hWinUsb);
     Open(index, MaxEvents, MaxEventData, path);
-    for (const TUsbDevice& device : UsbDevices)
+    for (const TUSBLink& device : UsbDevices)
         if (device.Path == path)
             FInstruments[index] = device.Instrument;
     *Index = index;
@@ -471,7 +471,7 @@ TLinkResult TFakeLinkApi::GetDevicePathList(TQuorxGuid InterfaceGuid, char* Buf,
     if (const TLinkResult r = Scripted("GetDevicePathList"))
         return r;
     std::string text;
-    for (const TUsbDevice& device : UsbDevices)
+    for (const TUSBLink& device : UsbDevices)
         text += (text.empty() ? "" : "\r\n") + device.Path;
     return WriteList(text, Buf, Size);
 }

@@ -5,7 +5,7 @@
 // function answer with chosen codes.
 #pragma once
 
-#include "LinkApi_.h"
+#include "app/instruments/LinkApi_.h"
 
 #include <array>
 #include <cstddef>
@@ -58,11 +58,11 @@ public:
     std::string ComInfoText;
     // The present USB devices in list order, each with the instrument that
     // answers once InitializeDevice gave it a device index.
-    struct TUsbDevice {
+    struct TUSBLink {
         std::string Path;
         TFakeInstrument Instrument;
     };
-    std::vector<TUsbDevice> UsbDevices;
+    std::vector<TUSBLink> UsbDevices;
     uint32_t RxQueueSize = 128790;
 
     // --- Result scripts: the next calls of Function return Codes in turn, ahead of

@@ -1,4 +1,4 @@
-#include "FakePrinter.h"
+#include "tests/app/support/FakePrinter.h"
 
 bool TFakePrinter::CurrentPrinter(TPrinterConfig& Config) {
     Config = Current;

@@ -2,7 +2,7 @@
 // that records what it is asked, and setup files kept in memory.
 #pragma once
 
-#include "PrinterSetup_.h"
+#include "app/settings/PrinterSetup_.h"
 
 #include <map>
 #include <optional>

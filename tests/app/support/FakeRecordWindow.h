@@ -2,7 +2,7 @@
 // are counted.
 #pragma once
 
-#include "TreeTypes_.h"
+#include "app/tree/TreeTypes_.h"
 
 class TFakeRecordWindow : public IRecordWindow {
 public:

@@ -1,6 +1,6 @@
-#include "LinkCtlFixture.h"
+#include "tests/app/support/LinkCtlFixture.h"
 
-#include "Tools_.h"
+#include "app/base/Tools_.h"
 
 bool TRecordingLinkHost::ExecuteConnectDialog(int32_t& Port) {
     calls.push_back("dialog");

@@ -4,11 +4,11 @@
 // with a tree that has its root.
 #pragma once
 
-#include "LinkCtl_.h"
-#include "support/FakeLinkApi.h"
-#include "support/FakeRecordWindow.h"
-#include "support/MemRegistry.h"
-#include "support/ScriptedBoxes.h"
+#include "app/instruments/LinkCtl_.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/FakeRecordWindow.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MemRegistry.h"
+#include "tests/app/support/MemRegistry.h"
 
 class TMemRegistryKey : public IRegistryKey {
 public:

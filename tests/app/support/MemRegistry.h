@@ -2,7 +2,7 @@
 // platform can report.
 #pragma once
 
-#include "Registry_.h"
+#include "app/base/Registry_.h"
 
 #include <map>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ScriptedBoxes.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 TMsgDlgAnswer TScriptedBoxes::ShowDialog(const TMsgDlgRequest& Request) {
     Shown.push_back(Request);

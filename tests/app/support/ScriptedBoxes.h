@@ -1,7 +1,7 @@
 // Message boxes for model tests: records every dialog and answers from a script.
 #pragma once
 
-#include "ToolsDlg_.h"
+#include "app/base/MsgDlg_.h"
 
 #include <deque>
 #include <vector>

@@ -1,6 +1,6 @@
 // The tree model: the sort order of siblings, the changes it reports to its
 // views, the selection and the main window's node references when nodes go.
-#include "TreeModel_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <gtest/gtest.h>
 

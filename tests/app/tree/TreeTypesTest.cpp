@@ -1,12 +1,12 @@
 // The tree's records and routines: interface indexes and names, node texts and
 // images, the id/serial split, finding and adding nodes, record-file nodes, the
 // counters of the close questions and the protocol head's bytes.
-#include "TreeModel_.h"
-#include "TreeTypes_.h"
+#include "app/tree/TreeModel_.h"
+#include "app/tree/TreeTypes_.h"
 
-#include "support/FakeLinkApi.h"
-#include "support/FakeRecordWindow.h"
-#include "support/ScriptedBoxes.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/FakeRecordWindow.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // follow the model (order, texts, images, state images, expansion, selection,
 // deletion), and the user's selection and expansion reach the model. The tree's
 // images, drawn by the program, read back pixel by pixel.
-#include "Form_win.h"
-#include "TreeImages_win.h"
-#include "TreeView_win.h"
+#include "app/base/Form_win.h"
+#include "app/tree/TreeImages_win.h"
+#include "app/tree/TreeView_win.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

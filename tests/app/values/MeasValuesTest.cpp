@@ -1,11 +1,11 @@
 // Measurement values and units: one table per conversion, the value texts of
 // the status word, the captions and the effective units of tree nodes.
-#include "MeasValues_.h"
+#include "app/values/MeasValues_.h"
 
-#include "Tools_.h"
-#include "TreeModel_.h"
+#include "app/base/Tools_.h"
+#include "app/tree/TreeModel_.h"
 
-#include "support/FakeRecordWindow.h"
+#include "tests/app/support/FakeRecordWindow.h"
 
 #include <gtest/gtest.h>
 

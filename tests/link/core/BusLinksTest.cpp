@@ -1,10 +1,10 @@
 // Bus links through the library's exports: opening at an address, requests to
 // two instruments on one line by moving the address, the broadcast address,
 // and the argument rules, over simulated instruments sharing one line.
-#include "BusLinks.h"
-#include "FakeLinkPlatform.h"
-#include "LinkTestSupport.h"
-#include "ModemLinks.h"
+#include "link/core/BusLinks.h"
+#include "link/core/ModemLinks.h"
+#include "tests/link/core/FakeLinkPlatform.h"
+#include "tests/link/core/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Bus links: select, poll, release and broadcast against simulated
 // instruments sharing one line.
-#include "LinkTestSupport.h"
-#include "QuorxFrame.h"
-#include "SimFraming.h"
+#include "link/core/QuorxFrame.h"
+#include "tests/link/core/LinkTestSupport.h"
+#include "tools/sim/SimFraming.h"
 
 #include <gtest/gtest.h>
 

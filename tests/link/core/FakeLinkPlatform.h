@@ -3,8 +3,8 @@
 // link to simulated instruments sharing one in-process line.
 #pragma once
 
-#include "LinkLibrary.h"
-#include "SimLine.h"
+#include "link/core/LinkLibrary.h"
+#include "tools/sim/SimLine.h"
 
 #include <functional>
 #include <map>

@@ -1,5 +1,5 @@
-#include "LinkTestSupport.h"
-#include "QuorxFrame.h"
+#include "link/core/QuorxFrame.h"
+#include "tests/link/core/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The exports' rules over the device table: index checks, argument errors,
 // slot handling on open and close, and the device-information requests,
 // with links to in-process simulated instruments.
-#include "LinkLibrary.h"
-#include "FakeLinkPlatform.h"
-#include "LinkTestSupport.h"
+#include "link/core/LinkLibrary.h"
+#include "tests/link/core/FakeLinkPlatform.h"
+#include "tests/link/core/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 

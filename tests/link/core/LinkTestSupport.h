@@ -2,8 +2,8 @@
 // read, and a serial link to the in-process instrument simulator on a fake clock.
 #pragma once
 
-#include "QuorxCom.h"
-#include "SimLine.h"
+#include "link/core/QuorxCom.h"
+#include "tools/sim/SimLine.h"
 
 #include <algorithm>
 #include <deque>

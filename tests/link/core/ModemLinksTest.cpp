@@ -1,10 +1,10 @@
 // Modem links through the library: the "AT" dialogue and init string at open,
 // the modem status, commands to the unconnected modem and the hang-up, over a
 // fake modem that models DTR, carrier, ring and its answers, on a fake clock.
-#include "ModemLinks.h"
-#include "CtsWriteTimeouts.h"
-#include "FakeLinkPlatform.h"
-#include "LinkTestSupport.h"
+#include "link/core/ModemLinks.h"
+#include "link/core/CtsWriteTimeouts.h"
+#include "tests/link/core/FakeLinkPlatform.h"
+#include "tests/link/core/LinkTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The port list, the device path list and the device path parsers over a fake
 // set of device interfaces.
-#include "QuorxEnum.h"
+#include "link/core/QuorxEnum.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // [length byte][bytes]. Checks that the queue, the event data and the reply
 // stay within their bounds (the reply buffer is exactly |RxLen| bytes, so
 // AddressSanitizer sees any overrun).
-#include "QuorxCom.h"
+#include "link/core/QuorxCom.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,8 +1,8 @@
 // The receive state machine: replies into the caller's buffer, events into the
 // queue, escapes, resets by control bytes, frames split over reads.
-#include "LinkTestSupport.h"
-#include "QuorxFrame.h"
-#include "SimFraming.h"
+#include "link/core/QuorxFrame.h"
+#include "tests/link/core/LinkTestSupport.h"
+#include "tools/sim/SimFraming.h"
 
 #include <gtest/gtest.h>
 

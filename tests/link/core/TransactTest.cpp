@@ -1,8 +1,8 @@
 // Transactions against the simulated instrument: replies, instrument faults,
 // time-outs on a fake clock, modem readiness, the event timer.
-#include "LinkTestSupport.h"
-#include "QuorxFrame.h"
-#include "SimFraming.h"
+#include "link/core/QuorxFrame.h"
+#include "tests/link/core/LinkTestSupport.h"
+#include "tools/sim/SimFraming.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // USB links in the library's list: keys, argument checks, device paths and
 // closing, over a platform that records what it creates and closes.
-#include "UsbLinks.h"
+#include "link/core/USBLinks.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,10 @@ public:
     void Sleep(std::uint32_t) override {}
 };
 
-struct TFakeUsbPlatform : IUsbPlatform {
-    struct TDevice : TUsbLinkObject {
-        TDevice(TFakeUsbPlatform& Platform, const TUsbSettings& S)
-            : TUsbLinkObject(S.Path), platform(Platform), device(S.Device) {}
+struct TFakeUsbPlatform : IUSBPlatform {
+    struct TDevice : TUSBLinkObject {
+        TDevice(TFakeUsbPlatform& Platform, const TUSBSettings& S)
+            : TUSBLinkObject(S.Path), platform(Platform), device(S.Device) {}
         ~TDevice() override { platform.Closed.push_back(device); }
         TNPDev& Dev() override { return dev; }
         TFakeUsbPlatform& platform;
@@ -39,7 +39,7 @@ struct TFakeUsbPlatform : IUsbPlatform {
         TNPDev dev{port, clock};
     };
 
-    std::unique_ptr<TUsbLinkObject> CreateUsb(const TUsbSettings& S) override {
+    std::unique_ptr<TUSBLinkObject> CreateUsb(const TUSBSettings& S) override {
         if (FailCreate)
             throw std::runtime_error("no thread");
         Created.push_back(S);
@@ -48,7 +48,7 @@ struct TFakeUsbPlatform : IUsbPlatform {
     void CloseHandles(void* Device, void*) override { Closed.push_back(Device); }
 
     bool FailCreate = false;
-    std::vector<TUsbSettings> Created;
+    std::vector<TUSBSettings> Created;
     std::vector<void*> Closed; // device handles, by a freed device or by CloseHandles
 };
 
@@ -72,7 +72,7 @@ protected:
         bool ProbePort(int) override { return false; }
     } serial;
     TLinkLibrary lib{serial}; // after the platform: freeing its devices reports to it
-    TUsbLinks usb{lib, platform};
+    TUSBLinks usb{lib, platform};
 };
 
 TEST_F(UsbLinks, KeysAreHandedOutOrAskedFor) {

@@ -1,7 +1,7 @@
 // The enumeration on the platform's own device installation services: the
 // lists come back well formed whatever the system holds.
-#include "QuorxEnum.h"
-#include "UsbTestSupport.h"
+#include "link/core/QuorxEnum.h"
+#include "tests/support/USBTestSupport_win.h"
 
 #include <windows.h>
 

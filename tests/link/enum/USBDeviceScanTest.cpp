@@ -3,9 +3,9 @@
 // reaches COMn's pty through an entry of the prefix's dosdevices (made by
 // with-usb-device), is listed by the system enumerator, taken apart, opened,
 // initialised through the stand-in winusb.dll, and answers a request.
-#include "QuorxEnum.h"
-#include "UsbLink.h"
-#include "UsbTestSupport.h"
+#include "link/core/QuorxEnum.h"
+#include "link/usb/USBPort_win.h"
+#include "tests/support/USBTestSupport_win.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ TEST(UsbDeviceScan, RegisteredDeviceIsListedOpenedAndAnswers) {
     void* winUsb = nullptr;
     ASSERT_EQ(UsbOpenDevice(kPath.c_str(), &device), 0);
     ASSERT_EQ(UsbInitialize(gWinUsbDll, device, &winUsb), 0);
-    TUsbLink link(gWinUsbDll, device, winUsb);
+    TUSBPort link(gWinUsbDll, device, winUsb);
     const Bytes request = RequestFrame(1, 0);
     ASSERT_TRUE(link.Write(request.data(), static_cast<int>(request.size())));
     EXPECT_EQ(peer.Receive(request.size()), request);

@@ -2,7 +2,7 @@
 // bus addresses 5 and 125 share the far end of the test's COM port.
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
-#include "WineTestSupport.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // the far end of its COM port. A pty has no modem lines (no carrier, no DTR):
 // the carrier and hang-up rules are tested natively; here the dialogue, the
 // commands and the line settings go through the real port.
-#include "CtsWriteTimeouts.h"
+#include "link/core/CtsWriteTimeouts.h"
+#include "link/serial/SerialLink_win.h"
 #include "QuorxComDllH.h"
-#include "SerialLink_win.h"
-#include "WineTestSupport.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 // winusb.dll, with the instrument simulator on the far end.
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
-#include "UsbTestSupport.h"
-#include "WineTestSupport.h"
+#include "tests/support/USBTestSupport_win.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <gtest/gtest.h>
 

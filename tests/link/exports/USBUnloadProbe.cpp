@@ -4,7 +4,7 @@
 // or it closes the link and unloads the library, which must then be gone
 // ("closed"). Exit code 0; 2 when the link could not be set up; 3 when
 // unloading took longer than a second; 4 when the library stayed loaded.
-#include "ProcBinding_win.h"
+#include "common/ProcBinding_win.h"
 #include "QuorxComDllH.h"
 
 #include <windows.h>

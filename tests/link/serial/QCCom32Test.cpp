@@ -1,7 +1,7 @@
 // T_QCCom32 on a COM port of the test prefix whose other end is a pty that the
 // test itself opens as the "instrument" (Wine reaches it through drive Z:).
-#include "QCCom32.h"
-#include "WineTestSupport.h"
+#include "link/serial/QCCom32_win.h"
+#include "tests/support/WineTestSupport_win.h"
 
 #include <gtest/gtest.h>
 

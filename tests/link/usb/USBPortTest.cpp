@@ -1,7 +1,7 @@
 // The USB pieces that need no instrument: the shared byte buffer, the WinUSB
 // binding without the library, the open and initialise steps, and a link
 // without a WinUSB handle.
-#include "UsbLink.h"
+#include "link/usb/USBPort_win.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ bool HandleIsOpen(HANDLE Handle) {
 }
 
 TEST(UsbChannel, TakeKeepsTheRestInOrder) {
-    TUsbChannel channel;
+    TUSBChannel channel;
     std::uint8_t buf[8] = {};
     EXPECT_EQ(channel.Take(buf, 8), 0);
     EXPECT_EQ(channel.Append(Bytes("hello"), 5), 5u);
@@ -36,7 +36,7 @@ TEST(UsbChannel, TakeKeepsTheRestInOrder) {
 }
 
 TEST(UsbChannel, NothingIsTakenIntoNoRoom) {
-    TUsbChannel channel;
+    TUSBChannel channel;
     channel.Append(Bytes("abc"), 3);
     std::uint8_t buf[4];
     EXPECT_EQ(channel.Take(buf, 0), 0);
@@ -46,7 +46,7 @@ TEST(UsbChannel, NothingIsTakenIntoNoRoom) {
 }
 
 TEST(UsbChannel, MoveAllAppendsAndEmpties) {
-    TUsbChannel channel;
+    TUSBChannel channel;
     channel.Append(Bytes("cd"), 2);
     std::vector<std::uint8_t> out = {'a', 'b'};
     channel.MoveAllTo(out);
@@ -121,7 +121,7 @@ TEST(UsbLink, WithoutWinUsbHandleItNeitherSendsNorReceivesAndClosesTheDevice) {
     HANDLE file = CreateFileA("NUL", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     {
-        TUsbLink link(unloaded, file, INVALID_HANDLE_VALUE);
+        TUSBPort link(unloaded, file, INVALID_HANDLE_VALUE);
         std::uint8_t buf[4] = {};
         std::uint32_t status = 0;
         EXPECT_FALSE(link.Write(Bytes("abc"), 3));

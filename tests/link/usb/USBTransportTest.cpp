@@ -1,8 +1,8 @@
 // A USB link end to end under Wine: the link library's WinUSB binding loads
 // the stand-in winusb.dll, which carries the pipes over a COM port of the test
 // prefix; the test itself plays the instrument on the pty's far end.
-#include "UsbLink.h"
-#include "UsbTestSupport.h"
+#include "link/usb/USBPort_win.h"
+#include "tests/support/USBTestSupport_win.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ protected:
             CloseHandle(device);
             return false;
         }
-        link = std::make_unique<TUsbLink>(gWinUsbDll, device, winUsb);
+        link = std::make_unique<TUSBPort>(gWinUsbDll, device, winUsb);
         return true;
     }
     bool Send(const Bytes& Data) { return link->Write(Data.data(), static_cast<int>(Data.size())); }
@@ -66,7 +66,7 @@ protected:
     TStandin standin;
     void* device = INVALID_HANDLE_VALUE;
     void* winUsb = INVALID_HANDLE_VALUE;
-    std::unique_ptr<TUsbLink> link;
+    std::unique_ptr<TUSBPort> link;
 };
 
 TEST_F(UsbTransport, GetDevIdRequestGoesOutAndItsReplyComesBack) {

@@ -1,6 +1,6 @@
 // The link benchmark's figures: percentiles and the bytes each frame puts on
 // the line, which its bounds rest on.
-#include "BenchFigures.h"
+#include "tools/bench/BenchFigures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The probe's texts of units, stamps and live chamber values.
-#include "ProbeText.h"
+#include "tools/probe/ProbeText.h"
 
 #include <gtest/gtest.h>
 

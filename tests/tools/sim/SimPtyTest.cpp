@@ -1,8 +1,8 @@
 // quorx-sim as a program: a native client on the far end of the pty pair
 // that scripts/with-com-port made, and the program's own start and stop.
+#include "link/core/QuorxCom.h"
+#include "link/core/QuorxFrame.h"
 #include "ProflinkH.h"
-#include "QuorxCom.h"
-#include "QuorxFrame.h"
 
 #include <gtest/gtest.h>
 

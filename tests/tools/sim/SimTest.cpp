@@ -1,9 +1,9 @@
 // The instrument simulator: its frames, its answers to the profile's and the
 // link's requests, its events, faults, options and control commands.
-#include "LinkTestSupport.h"
-#include "QuorxFrame.h"
-#include "SimFraming.h"
-#include "SimOptions.h"
+#include "link/core/QuorxFrame.h"
+#include "tests/link/core/LinkTestSupport.h"
+#include "tools/sim/SimFraming.h"
+#include "tools/sim/SimOptions.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // overlapped transfer runs on a thread of its own and ends through the
 // OVERLAPPED's event; WinUsb_AbortPipe ends the transfers on a pipe.
 #define WINUSB_STANDIN_BUILD
-#include "WinUsbStandin.h"
+#include "tests/link/usb/standin/WinUsbStandin.h"
 
 #include <algorithm>
 #include <atomic>
