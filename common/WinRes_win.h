@@ -1,4 +1,5 @@
-// One small owner per Win32 resource kind; none is copyable.
+// One small owner per Win32 resource kind, for both libraries and the
+// application; none is copyable.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,69 @@ private:
     H FHandle = nullptr;
 };
 
+// A kernel handle: null and INVALID_HANDLE_VALUE both name none, since
+// CreateFile reports failure with the second and most other calls with the first.
+class THandle {
+public:
+    THandle() = default;
+    explicit THandle(HANDLE Handle) { Reset(Handle); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    THandle(THandle&& Other) noexcept : FHandle(std::exchange(Other.FHandle, nullptr)) {}
+    THandle& operator=(THandle&& Other) noexcept {
+        Reset(std::exchange(Other.FHandle, nullptr));
+        return *this;
+    }
+    ~THandle() { Reset(); }
+
+    HANDLE Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    // Gives up ownership without closing.
+    HANDLE Release() { return std::exchange(FHandle, nullptr); }
+    void Reset(HANDLE Handle = nullptr) {
+        if (FHandle)
+            CloseHandle(FHandle);
+        FHandle = Handle == INVALID_HANDLE_VALUE ? nullptr : Handle;
+    }
+
+private:
+    HANDLE FHandle = nullptr;
+};
+
+// An unnamed event; empty when it could not be created.
+class TEvent : public THandle {
+public:
+    TEvent(bool ManualReset, bool Signalled)
+        : THandle(CreateEventW(nullptr, ManualReset, Signalled, nullptr)) {}
+    void Set() const { SetEvent(Get()); }
+    void ResetSignal() const { ResetEvent(Get()); }
+};
+
+class TCriticalSection {
+public:
+    TCriticalSection() { InitializeCriticalSection(&FSection); }
+    ~TCriticalSection() { DeleteCriticalSection(&FSection); }
+    TCriticalSection(const TCriticalSection&) = delete;
+    TCriticalSection& operator=(const TCriticalSection&) = delete;
+    void Enter() { EnterCriticalSection(&FSection); }
+    void Leave() { LeaveCriticalSection(&FSection); }
+
+private:
+    CRITICAL_SECTION FSection;
+};
+
+// Holds a critical section until the end of the scope.
+class TLock {
+public:
+    explicit TLock(TCriticalSection& Section) : FSection(Section) { FSection.Enter(); }
+    TLock(const TLock&) = delete;
+    TLock& operator=(const TLock&) = delete;
+    ~TLock() { FSection.Leave(); }
+
+private:
+    TCriticalSection& FSection;
+};
+
 using TRegKeyHandle = TScoped<HKEY, RegCloseKey>;
 using TFontHandle = TScoped<HFONT, DeleteObject>;
 using TAccelTable = TScoped<HACCEL, DestroyAcceleratorTable>;
@@ -50,6 +114,22 @@ public:
 
 private:
     HWND FWnd;
+    HDC FDC;
+};
+
+// BeginPaint and EndPaint of one WM_PAINT.
+class TPaintDC {
+public:
+    explicit TPaintDC(HWND Wnd) : FWnd(Wnd), FDC(BeginPaint(Wnd, &FPaint)) {}
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    ~TPaintDC() { EndPaint(FWnd, &FPaint); }
+    HDC Get() const { return FDC; }
+    const PAINTSTRUCT& Paint() const { return FPaint; }
+
+private:
+    HWND FWnd;
+    PAINTSTRUCT FPaint{};
     HDC FDC;
 };
 

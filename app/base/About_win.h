@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/base/Form_win.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <string>
 #include <vector>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "app/base/Actions_.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <windows.h>
 

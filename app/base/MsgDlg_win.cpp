@@ -1,7 +1,7 @@
 #include "app/base/MsgDlg_win.h"
 
 #include "app/base/Form_win.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "app/base/Texte_.h"
 #include "app/base/Tools_.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <commctrl.h>
 

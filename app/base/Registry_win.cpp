@@ -1,6 +1,6 @@
 #include "app/base/Registry_win.h"
 
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <algorithm>
 

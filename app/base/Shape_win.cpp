@@ -1,6 +1,6 @@
 #include "app/base/Shape_win.h"
 
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <map>
 

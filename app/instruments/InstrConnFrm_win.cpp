@@ -2,7 +2,7 @@
 
 #include "app/base/Texte_.h"
 #include "app/base/Tools_win.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 #include "app/instruments/InstrConnFrm_.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 
 #include "app/base/Actions_win.h"
 #include "app/base/Form_win.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 #include "app/instruments/LinkApi_.h"
 #include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"

@@ -1,7 +1,7 @@
 #include "app/overview/OvVFrame_win.h"
 
 #include "app/base/Shape_win.h"
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 // "Windows".
 #pragma once
 
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 #include "app/settings/PrinterSetup_.h"
 
 #include <windows.h>

@@ -3,7 +3,7 @@
 // InstrumentImage) gives image n; the same list serves the tree's state images.
 #pragma once
 
-#include "app/base/WinRes_win.h"
+#include "common/WinRes_win.h"
 
 #include <windows.h>
 

@@ -3,23 +3,10 @@
 // only while bytes are moved.
 #pragma once
 
-#include <windows.h>
+#include "common/WinRes_win.h"
 
 #include <cstdint>
 #include <vector>
-
-class TCriticalSection {
-public:
-    TCriticalSection() { InitializeCriticalSection(&FSection); }
-    ~TCriticalSection() { DeleteCriticalSection(&FSection); }
-    TCriticalSection(const TCriticalSection&) = delete;
-    TCriticalSection& operator=(const TCriticalSection&) = delete;
-    void Enter() { EnterCriticalSection(&FSection); }
-    void Leave() { LeaveCriticalSection(&FSection); }
-
-private:
-    CRITICAL_SECTION FSection;
-};
 
 class TUSBChannel {
 public:
@@ -34,17 +21,6 @@ public:
     std::size_t Size();
 
 private:
-    class TLock {
-    public:
-        explicit TLock(TCriticalSection& Section) : FSection(Section) { FSection.Enter(); }
-        ~TLock() { FSection.Leave(); }
-        TLock(const TLock&) = delete;
-        TLock& operator=(const TLock&) = delete;
-
-    private:
-        TCriticalSection& FSection;
-    };
-
     TCriticalSection FLock;
     std::vector<std::uint8_t> FBytes;
 };
