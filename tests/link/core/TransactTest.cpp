@@ -35,20 +35,26 @@ TEST(Transact, DeviceInformation) {
 }
 
 TEST(Transact, InstrumentFaults) {
-    TFaults corrupt, status, shorter, longer;
-    corrupt.CorruptCheck = true;
-    status.Status = 9;
-    shorter.LengthDelta = -1;
-    longer.LengthDelta = 1;
     struct {
         const char* Name;
         TFaults Faults;
         int RxLen;
         TLinkResult Result;
     } cases[] = {
-        {"corrupt check", corrupt, 128, errChecksum}, {"status byte", status, 128, 9},
-        {"one byte short", shorter, 128, errLength},  {"one byte more", longer, 128, errBuffer},
-        {"one byte more, at most", longer, -129, 0},
+        {.Name = "corrupt check",
+         .Faults = {.CorruptCheck = true},
+         .RxLen = 128,
+         .Result = errChecksum},
+        {.Name = "status byte", .Faults = {.Status = 9}, .RxLen = 128, .Result = 9},
+        {.Name = "one byte short",
+         .Faults = {.LengthDelta = -1},
+         .RxLen = 128,
+         .Result = errLength},
+        {.Name = "one byte more", .Faults = {.LengthDelta = 1}, .RxLen = 128, .Result = errBuffer},
+        {.Name = "one byte more, at most",
+         .Faults = {.LengthDelta = 1},
+         .RxLen = -129,
+         .Result = 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -68,57 +74,51 @@ TEST(Transact, ByteTimeoutAgainstTotalTimeout) {
         std::uint32_t ClockStart;
         TFaults Faults;
         TLinkResult Result;
-        std::uint32_t MinMs, MaxMs;
+        std::uint32_t MinMs;
+        std::uint32_t MaxMs;
     } cases[] = {
-        {"silence", 5000,
-         [] {
-             TFaults f;
-             f.Silence = true;
-             return f;
-         }(),
-         errByteTimeout, 1000, 1040},
-        {"trickle 50 ms completes", 5000,
-         [] {
-             TFaults f;
-             f.TrickleMs = 50;
-             return f;
-         }(),
-         0, 6000, 9000},
-        {"trickle 100 ms runs out of total time", 5000,
-         [] {
-             TFaults f;
-             f.TrickleMs = 100;
-             return f;
-         }(),
-         errTimeout, 10000, 10040},
-        {"trickle 1500 ms trips the byte time-out", 5000,
-         [] {
-             TFaults f;
-             f.TrickleMs = 1500;
-             return f;
-         }(),
-         errByteTimeout, 1000, 1040},
-        {"silence across the wrap", 0xFFFFFFFFu - 300,
-         [] {
-             TFaults f;
-             f.Silence = true;
-             return f;
-         }(),
-         errByteTimeout, 1000, 1040},
-        {"trickle across the wrap", 0xFFFFFFFFu - 3000,
-         [] {
-             TFaults f;
-             f.TrickleMs = 50;
-             return f;
-         }(),
-         0, 6000, 9000},
-        {"total time-out across the wrap", 0xFFFFFFFFu - 5000,
-         [] {
-             TFaults f;
-             f.TrickleMs = 100;
-             return f;
-         }(),
-         errTimeout, 10000, 10040},
+        {.Name = "silence",
+         .ClockStart = 5000,
+         .Faults = {.Silence = true},
+         .Result = errByteTimeout,
+         .MinMs = 1000,
+         .MaxMs = 1040},
+        {.Name = "trickle 50 ms completes",
+         .ClockStart = 5000,
+         .Faults = {.TrickleMs = 50},
+         .Result = 0,
+         .MinMs = 6000,
+         .MaxMs = 9000},
+        {.Name = "trickle 100 ms runs out of total time",
+         .ClockStart = 5000,
+         .Faults = {.TrickleMs = 100},
+         .Result = errTimeout,
+         .MinMs = 10000,
+         .MaxMs = 10040},
+        {.Name = "trickle 1500 ms trips the byte time-out",
+         .ClockStart = 5000,
+         .Faults = {.TrickleMs = 1500},
+         .Result = errByteTimeout,
+         .MinMs = 1000,
+         .MaxMs = 1040},
+        {.Name = "silence across the wrap",
+         .ClockStart = 0xFFFFFFFFu - 300,
+         .Faults = {.Silence = true},
+         .Result = errByteTimeout,
+         .MinMs = 1000,
+         .MaxMs = 1040},
+        {.Name = "trickle across the wrap",
+         .ClockStart = 0xFFFFFFFFu - 3000,
+         .Faults = {.TrickleMs = 50},
+         .Result = 0,
+         .MinMs = 6000,
+         .MaxMs = 9000},
+        {.Name = "total time-out across the wrap",
+         .ClockStart = 0xFFFFFFFFu - 5000,
+         .Faults = {.TrickleMs = 100},
+         .Result = errTimeout,
+         .MinMs = 10000,
+         .MaxMs = 10040},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -185,15 +185,15 @@ TEST(Transact, TimeoutsRestoredWhenTheTransactionThrows) {
 TEST(Transact, NilBuffersGive261BeforeSending) {
     struct {
         const char* Name;
-        int TxLen;
-        int RxLen;
+        int TxLen = 0;
+        int RxLen = 0;
         TLinkResult Result;
         bool Sent;
     } cases[] = {
-        {"nil reply buffer, exact", 0, 4, errBuffer, false},
-        {"nil reply buffer, at most", 0, -21, errBuffer, false},
-        {"nil transmit data", 3, 0, errBuffer, false},
-        {"nil both, nothing asked", 0, 0, kStatusBadParam, true},
+        {.Name = "nil reply buffer, exact", .RxLen = 4, .Result = errBuffer, .Sent = false},
+        {.Name = "nil reply buffer, at most", .RxLen = -21, .Result = errBuffer, .Sent = false},
+        {.Name = "nil transmit data", .TxLen = 3, .Result = errBuffer, .Sent = false},
+        {.Name = "nil both, nothing asked", .Result = kStatusBadParam, .Sent = true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -273,10 +273,10 @@ TEST(Transact, ModemLinkNeedsTheCarrier) {
         std::uint32_t Status;
         TLinkResult Result;
     } cases[] = {
-        {"carrier", true, 0x80, 0},
-        {"carrier and ring", true, 0xC0, 0},
-        {"no carrier", true, 0x40, errNotReady},
-        {"status unreadable", false, 0x80, errNotReady},
+        {.Name = "carrier", .Readable = true, .Status = 0x80, .Result = 0},
+        {.Name = "carrier and ring", .Readable = true, .Status = 0xC0, .Result = 0},
+        {.Name = "no carrier", .Readable = true, .Status = 0x40, .Result = errNotReady},
+        {.Name = "status unreadable", .Readable = false, .Status = 0x80, .Result = errNotReady},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
