@@ -45,7 +45,7 @@ public:
     virtual void Ellipse(const TRect& R) = 0;
     // A 3-D frame of Width pixels just inside R.
     virtual void Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int32_t Width) = 0;
-    virtual void TextOut(int32_t X, int32_t Y, const std::string& Text) = 0;
+    virtual void WriteText(int32_t X, int32_t Y, const std::string& Text) = 0;
     // Text at (X, Y) clipped to Clip.
     virtual void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) = 0;
     virtual int32_t TextWidth(const std::string& Text) = 0;

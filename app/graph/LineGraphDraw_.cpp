@@ -94,7 +94,7 @@ void TLineGraph::Paint(TGraphCanvas& Canvas, int32_t BevelWidth) {
         Canvas.MoveTo(x, y0);
         LineToIncl(Canvas, x, y0 + 4);
         const std::string& label = SampleCountLabels[a];
-        Canvas.TextOut(x - Canvas.TextWidth(label) / 2, y0 + 4, label);
+        Canvas.WriteText(x - Canvas.TextWidth(label) / 2, y0 + 4, label);
     }
 }
 
@@ -262,10 +262,10 @@ void TLineGraph::DrawAnnotations(TGraphCanvas& Canvas) {
             const std::string value = FloatText(serie.Precision, serie.FirstVal) + serie.MeasUnit;
             const bool names = AnnotationFlags & afNames;
             const bool values = AnnotationFlags & afValues;
-            Canvas.TextOut(px, py,
-                           !values ? serie.SeriesName
-                           : names ? serie.SeriesName + ": " + value
-                                   : value);
+            Canvas.WriteText(px, py,
+                             !values ? serie.SeriesName
+                             : names ? serie.SeriesName + ": " + value
+                                     : value);
             if (values) {
                 Canvas.State.BrushColor = serie.Color;
                 Canvas.State.BrushClear = false;
@@ -288,7 +288,8 @@ void TLineGraph::DrawTimeLabels(TGraphCanvas& Canvas) {
         const double t =
             i == 0 ? FMinTime
                    : static_cast<double>(TimeSpan()) / (FXDivisions + 1) * i * step + FMinTime;
-        Canvas.TextOut(i == 0 ? 0 : XGrid[static_cast<size_t>(i * step)] + 1, y, TimeLabelText(t));
+        Canvas.WriteText(i == 0 ? 0 : XGrid[static_cast<size_t>(i * step)] + 1, y,
+                         TimeLabelText(t));
     }
 }
 
@@ -307,10 +308,10 @@ void TLineGraph::DrawYLabels(TGraphCanvas& Canvas) {
             const double v =
                 (serie.MaxY - serie.MinY) / (FYDivisions - 3) * (FYDivisions - i) + serie.MinY;
             const std::string text = FloatText(serie.Precision, v);
-            Canvas.TextOut(cx, YGrid[i] - Canvas.TextHeight(text), text);
+            Canvas.WriteText(cx, YGrid[i] - Canvas.TextHeight(text), text);
         }
-        Canvas.TextOut(cx, YGrid[2] - Canvas.TextHeight(serie.MeasUnit),
-                       serie.SeriesName + serie.MeasUnit);
+        Canvas.WriteText(cx, YGrid[2] - Canvas.TextHeight(serie.MeasUnit),
+                         serie.SeriesName + serie.MeasUnit);
     }
 }
 

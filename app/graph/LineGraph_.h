@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Bits of TLineSerie::LineOptions and TCondition::ConditionOptions.

@@ -53,7 +53,7 @@ std::string TRecordingCanvas::TextState() const {
     return text;
 }
 
-void TRecordingCanvas::TextOut(int32_t X, int32_t Y, const std::string& Text) {
+void TRecordingCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
     Log.push_back(Format("text %d,%d '%s'", X, Y, Text.c_str()) + TextState());
 }
 

@@ -26,7 +26,7 @@ public:
     void FillRect(const TRect& R) override;
     void Ellipse(const TRect& R) override;
     void Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int32_t Width) override;
-    void TextOut(int32_t X, int32_t Y, const std::string& Text) override;
+    void WriteText(int32_t X, int32_t Y, const std::string& Text) override;
     void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) override;
     int32_t TextWidth(const std::string& Text) override;
     int32_t TextHeight(const std::string& Text) override;

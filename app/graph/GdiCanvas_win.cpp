@@ -1,0 +1,130 @@
+#include "app/graph/GdiCanvas_win.h"
+
+#include "app/base/Form_win.h"
+#include "app/base/Shape_win.h"
+
+namespace {
+
+RECT WinRect(const TRect& R) {
+    return {R.Left, R.Top, R.Right, R.Bottom};
+}
+
+} // namespace
+
+TGdiCanvas::TGdiCanvas(HDC DC) : FDC(DC), FSavedDC(SaveDC(DC)) {}
+
+// The objects of the canvas are deleted after this, once no longer selected.
+TGdiCanvas::~TGdiCanvas() {
+    RestoreDC(FDC, FSavedDC);
+}
+
+void TGdiCanvas::SetField(const TRect& Field) {
+    SetViewportOrgEx(FDC, 0, 0, nullptr);
+    HRGN clip = CreateRectRgn(Field.Left, Field.Top, Field.Right, Field.Bottom);
+    SelectClipRgn(FDC, clip);
+    DeleteObject(clip);
+    SetViewportOrgEx(FDC, Field.Left, Field.Top, nullptr);
+}
+
+void TGdiCanvas::SelectPen() {
+    TGdiObject& pen = FPens[State.PenColor];
+    if (!pen)
+        pen.Reset(CreatePen(PS_SOLID, 1, ColorRef(State.PenColor)));
+    if (FPen != pen.Get())
+        SelectObject(FDC, FPen = pen.Get());
+}
+
+void TGdiCanvas::SelectFont() {
+    TGdiObject& font = FFonts[State.FontSize];
+    if (!font) {
+        LOGFONTA lf{};
+        GetObjectA(FormFont(), sizeof lf, &lf);
+        lf.lfHeight = -MulDiv(State.FontSize, GetDeviceCaps(FDC, LOGPIXELSY), 72);
+        font.Reset(CreateFontIndirectA(&lf));
+    }
+    if (FFont != font.Get())
+        SelectObject(FDC, FFont = font.Get());
+}
+
+void TGdiCanvas::PrepareText() {
+    SelectFont();
+    const COLORREF text = ColorRef(State.FontColor);
+    if (FTextColor != text)
+        SetTextColor(FDC, FTextColor = text);
+    const int mode = !State.Transparent && !State.BrushClear ? OPAQUE : TRANSPARENT;
+    if (FBkMode != mode)
+        SetBkMode(FDC, FBkMode = mode);
+    const COLORREF back = ColorRef(State.BrushColor);
+    if (FBkColor != back)
+        SetBkColor(FDC, FBkColor = back);
+}
+
+void TGdiCanvas::FillSolid(const RECT& R, TColor Color) {
+    ::FillRect(FDC, &R, ColorBrush(Color));
+}
+
+void TGdiCanvas::MoveTo(int32_t X, int32_t Y) {
+    MoveToEx(FDC, X, Y, nullptr);
+}
+
+void TGdiCanvas::LineTo(int32_t X, int32_t Y) {
+    SelectPen();
+    ::LineTo(FDC, X, Y);
+}
+
+void TGdiCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
+    SetPixelV(FDC, X, Y, ColorRef(Color));
+}
+
+void TGdiCanvas::FillRect(const TRect& R) {
+    if (!State.BrushClear)
+        FillSolid(WinRect(R), State.BrushColor);
+}
+
+void TGdiCanvas::Ellipse(const TRect& R) {
+    SelectPen();
+    const TSelectObject brush(FDC, State.BrushClear ? GetStockObject(NULL_BRUSH)
+                                                    : ColorBrush(State.BrushColor));
+    ::Ellipse(FDC, R.Left, R.Top, R.Right, R.Bottom);
+}
+
+void TGdiCanvas::Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int32_t Width) {
+    RECT r = WinRect(R);
+    for (int32_t i = 0; i < Width; ++i) {
+        FillSolid({r.left, r.top, r.right - 1, r.top + 1}, TopLeft);
+        FillSolid({r.left, r.top, r.left + 1, r.bottom - 1}, TopLeft);
+        FillSolid({r.left, r.bottom - 1, r.right, r.bottom}, BottomRight);
+        FillSolid({r.right - 1, r.top, r.right, r.bottom}, BottomRight);
+        InflateRect(&r, -1, -1);
+    }
+}
+
+void TGdiCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
+    PrepareText();
+    ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
+}
+
+void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) {
+    PrepareText();
+    const RECT r = WinRect(Clip);
+    const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);
+    ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+}
+
+int32_t TGdiCanvas::TextWidth(const std::string& Text) {
+    SelectFont();
+    SIZE size{};
+    GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &size);
+    return size.cx;
+}
+
+int32_t TGdiCanvas::TextHeight(const std::string& Text) {
+    SelectFont();
+    SIZE size{};
+    GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &size);
+    return size.cy;
+}
+
+int32_t TGdiCanvas::FontHeight() {
+    return MulDiv(State.FontSize, GetDeviceCaps(FDC, LOGPIXELSY), 72);
+}

@@ -1,0 +1,52 @@
+// The graph canvas on a GDI device context: pens, brushes and fonts made as
+// the state asks for them and kept for the canvas's life.
+#pragma once
+
+#include "app/graph/GraphCanvas_.h"
+#include "common/WinRes_win.h"
+
+#include <windows.h>
+
+#include <map>
+
+class TGdiCanvas : public TGraphCanvas {
+public:
+    // Draws on DC with the form font's face; the DC's state (objects, origin,
+    // clipping) is restored when the canvas ends.
+    explicit TGdiCanvas(HDC DC);
+    ~TGdiCanvas() override;
+    TGdiCanvas(const TGdiCanvas&) = delete;
+    TGdiCanvas& operator=(const TGdiCanvas&) = delete;
+
+    void SetField(const TRect& Field) override;
+    void MoveTo(int32_t X, int32_t Y) override;
+    void LineTo(int32_t X, int32_t Y) override;
+    void SetPixel(int32_t X, int32_t Y, TColor Color) override;
+    void FillRect(const TRect& R) override;
+    void Ellipse(const TRect& R) override;
+    void Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int32_t Width) override;
+    void WriteText(int32_t X, int32_t Y, const std::string& Text) override;
+    void TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) override;
+    int32_t TextWidth(const std::string& Text) override;
+    int32_t TextHeight(const std::string& Text) override;
+    int32_t FontHeight() override;
+
+private:
+    using TGdiObject = TScoped<HGDIOBJ, DeleteObject>;
+
+    void SelectPen();
+    void SelectFont();
+    void PrepareText();
+    void FillSolid(const RECT& R, TColor Color);
+
+    HDC FDC;
+    int FSavedDC;
+    // What is selected and set now: a repaint asks for the same few thousand times.
+    HGDIOBJ FPen = nullptr;
+    HGDIOBJ FFont = nullptr;
+    COLORREF FTextColor = CLR_INVALID;
+    COLORREF FBkColor = CLR_INVALID;
+    int FBkMode = 0;
+    std::map<TColor, TGdiObject> FPens;
+    std::map<int32_t, TGdiObject> FFonts;
+};

@@ -1,0 +1,57 @@
+#include "app/graph/LineGraph_win.h"
+
+#include "app/graph/GdiCanvas_win.h"
+
+TLineGraphPanel::TLineGraphPanel(HWND Parent) {
+    FGraph.OnInvalidate = [this] {
+        if (Handle())
+            InvalidateRect(Handle(), nullptr, FALSE);
+    };
+    TCreateArgs args;
+    args.ClassName = kClassName;
+    args.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    args.X = 10;
+    args.Y = 10;
+    args.Width = 100;
+    args.Height = 100;
+    args.Parent = Parent;
+    args.Background = nullptr;
+    CreateHandle(args);
+}
+
+void TLineGraphPanel::PaintTo(HDC DC) {
+    TGdiCanvas canvas(DC);
+    FGraph.Paint(canvas, kBevelWidth);
+    FGraph.DrawFieldPaint(canvas);
+}
+
+void TLineGraphPanel::OnPaint() {
+    TPaintDC paint(Handle());
+    RECT client;
+    GetClientRect(Handle(), &client);
+    if (client.right <= 0 || client.bottom <= 0)
+        return;
+    const TScoped<HDC, DeleteDC> memory(CreateCompatibleDC(paint.Get()));
+    if (!FBuffer || FBufferSize.cx != client.right || FBufferSize.cy != client.bottom) {
+        FBuffer.Reset(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+        FBufferSize = {client.right, client.bottom};
+    }
+    const TSelectObject select(memory.Get(), FBuffer.Get());
+    PaintTo(memory.Get());
+    BitBlt(paint.Get(), 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+}
+
+LRESULT TLineGraphPanel::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
+    switch (Msg) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the paint covers every pixel
+    case WM_SIZE:
+        FGraph.SetClientSize(LOWORD(L), HIWORD(L));
+        return 0;
+    default:
+        return DefaultProc(Msg, W, L);
+    }
+}
