@@ -1,0 +1,90 @@
+// Samples and block headers of a recording: the unit of a record window's
+// memory, of its temporary files and of the record file. In memory they are
+// packed structs; on disk they are written and read field by field,
+// little-endian, through the Put/Get routines below.
+#pragma once
+
+#include "ProflinkH.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Mark flags of a sample. A sample is written with 0, smBlockStart or
+// smInterrupted; smStopped is ORed in later.
+inline constexpr uint8_t smBlockStart = 1;
+inline constexpr uint8_t smStopped = 2;
+inline constexpr uint8_t smInterrupted = 4;
+
+#pragma pack(push, 1)
+// One sample. Stamp and Meas (bytes 0..19) are a copy of the chamber's live
+// values when the sample was taken.
+struct TSample {
+    TMeasStamp Stamp;
+    TChamberMeas Meas;
+    uint8_t Mark;
+    uint16_t Block; // 1-based number of the block the sample belongs to
+};
+
+// Character fields are NUL-padded; a text as long as its field has no terminator.
+struct TRecBlockHeader {
+    uint16_t Block; // 1-based; block n is the n-th header of its recording
+    uint8_t Interface;
+    uint8_t Chamber;
+    char SWVers[21];
+    char SerialPart[21];
+    uint32_t Interval; // seconds
+    uint32_t Count;    // samples in this block
+    char Name[41];
+    char DevUser[21]; // "---" when the instrument cannot tell
+    char OSUser[257];
+    uint16_t InstrSampleNo; // imported logs only
+    char DevId[21];
+    uint8_t Reserved[39];
+};
+
+// Block header of the older record files; bytes 0..94 as in TRecBlockHeader.
+struct TRecBlockHeaderOld {
+    uint16_t Block;
+    uint8_t Interface;
+    uint8_t Chamber;
+    char SWVers[21];
+    char SerialPart[21];
+    uint32_t Interval;
+    uint32_t Count;
+    char Name[41];
+    uint8_t NotTakenOver[60];
+};
+#pragma pack(pop)
+
+inline constexpr std::size_t kSampleSize = 23;
+inline constexpr std::size_t kBlockHeaderSize = 435;
+inline constexpr std::size_t kOldBlockHeaderSize = 155;
+inline constexpr std::size_t kBlockCountOffset = 50; // of TRecBlockHeader.Count
+
+static_assert(sizeof(TSample) == kSampleSize);
+static_assert(offsetof(TSample, Meas) == 8 && offsetof(TSample, Mark) == 20 &&
+              offsetof(TSample, Block) == 21);
+static_assert(sizeof(TRecBlockHeader) == kBlockHeaderSize);
+static_assert(offsetof(TRecBlockHeader, SWVers) == 4 &&
+              offsetof(TRecBlockHeader, SerialPart) == 25 &&
+              offsetof(TRecBlockHeader, Interval) == 46 &&
+              offsetof(TRecBlockHeader, Count) == kBlockCountOffset &&
+              offsetof(TRecBlockHeader, Name) == 54 && offsetof(TRecBlockHeader, DevUser) == 95 &&
+              offsetof(TRecBlockHeader, OSUser) == 116 &&
+              offsetof(TRecBlockHeader, InstrSampleNo) == 373 &&
+              offsetof(TRecBlockHeader, DevId) == 375 &&
+              offsetof(TRecBlockHeader, Reserved) == 396);
+static_assert(sizeof(TRecBlockHeaderOld) == kOldBlockHeaderSize);
+static_assert(offsetof(TRecBlockHeaderOld, NotTakenOver) == 95);
+
+// Out must hold kSampleSize / kBlockHeaderSize bytes, In as many.
+void PutSample(uint8_t* Out, const TSample& S);
+TSample GetSample(const uint8_t* In);
+void PutBlockHeader(uint8_t* Out, const TRecBlockHeader& H);
+TRecBlockHeader GetBlockHeader(const uint8_t* In);
+TRecBlockHeaderOld GetOldBlockHeader(const uint8_t* In);
+
+// The headers of an older file as current headers: the common fields taken
+// over, both user fields "---", the rest zero.
+std::vector<TRecBlockHeader> ConvertOldBlockHeaders(const std::vector<TRecBlockHeaderOld>& Old);
