@@ -113,3 +113,11 @@ std::vector<TRecBlockHeader> ConvertOldBlockHeaders(const std::vector<TRecBlockH
     }
     return out;
 }
+
+bool AppendBlock(TRecording& Data, TRecBlockHeader Header) {
+    if (Data.Headers.size() >= kMaxBlocks)
+        return false;
+    Header.Block = static_cast<uint16_t>(Data.Headers.size() + 1);
+    Data.Headers.push_back(Header);
+    return true;
+}

@@ -88,3 +88,19 @@ TRecBlockHeaderOld GetOldBlockHeader(const uint8_t* In);
 // The headers of an older file as current headers: the common fields taken
 // over, both user fields "---", the rest zero.
 std::vector<TRecBlockHeader> ConvertOldBlockHeaders(const std::vector<TRecBlockHeaderOld>& Old);
+
+// The samples and block headers of one recording, in memory.
+struct TRecording {
+    std::vector<TRecBlockHeader> Headers;
+    std::vector<TSample> Samples;
+};
+
+// Block numbers are 16-bit: a recording holds at most this many blocks.
+inline constexpr std::size_t kMaxBlocks = 0xFFFF;
+inline constexpr char sTooManyBlocks[] =
+    "This record holds the most blocks a record can hold (65535). Save it and start a new "
+    "record to go on recording.";
+
+// Appends Header as the recording's next block, numbered after the last; false,
+// and nothing appended, when the recording already holds kMaxBlocks.
+bool AppendBlock(TRecording& Data, TRecBlockHeader Header);

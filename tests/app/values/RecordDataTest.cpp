@@ -117,3 +117,21 @@ TEST(OldBlockHeader, NoHeadersConvertToNone) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AppendBlock, NumbersBlocksAndRefusesTheOneBeyond16Bits) {
+    TRecording data;
+    TRecBlockHeader h{};
+    h.Block = 999; // renumbered
+    ASSERT_TRUE(AppendBlock(data, h));
+    EXPECT_EQ(data.Headers[0].Block, 1);
+    data.Headers.resize(kMaxBlocks - 1);
+    ASSERT_TRUE(AppendBlock(data, h));
+    EXPECT_EQ(data.Headers.back().Block, 65535);
+    EXPECT_FALSE(AppendBlock(data, h));
+    EXPECT_EQ(data.Headers.size(), kMaxBlocks);
+    EXPECT_EQ(data.Headers.back().Block, 65535);
+}
+
+} // namespace

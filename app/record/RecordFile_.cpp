@@ -1,0 +1,284 @@
+#include "app/record/RecordFile_.h"
+
+#include "app/base/LittleEndian_.h"
+#include "app/base/Tools_.h"
+#include "link/core/QuorxComTools.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Samples and headers move through a buffer of this many records at a time.
+constexpr std::size_t kChunkRecords = 1 << 15;
+
+void PutSeries(uint8_t* P, const TSeriesSettings& S) {
+    PutU8(P, S.Visible);
+    PutI32(P + 1, S.Color);
+    PutI32(P + 5, S.YMin);
+    PutI32(P + 9, S.YMax);
+    PutI32(P + 13, S.Range);
+}
+
+TSeriesSettings GetSeries(const uint8_t* P) {
+    TSeriesSettings s = {};
+    s.Visible = GetU8(P);
+    s.Color = GetI32(P + 1);
+    s.YMin = GetI32(P + 5);
+    s.YMax = GetI32(P + 9);
+    s.Range = GetI32(P + 13);
+    return s;
+}
+
+void PutStat(uint8_t* P, const TStatRange& S) {
+    PutI32(P, S.Min);
+    PutF64(P + 4, S.Mean);
+    PutI32(P + 12, S.Max);
+}
+
+TStatRange GetStat(const uint8_t* P) {
+    return {GetI32(P), GetF64(P + 4), GetI32(P + 12)};
+}
+
+// The view settings at file offset 21.
+constexpr std::size_t kViewAt = 21;
+
+void PutView(uint8_t* P, const TRecViewSettings& V) {
+    PutU8(P, V.AutoX);
+    PutU8(P + 1, V.AutoY);
+    PutU8(P + 2, V.ShowSampleCount);
+    PutU8(P + 3, V.End);
+    PutI32(P + 4, V.MinTime);
+    PutI32(P + 8, V.MaxTime);
+    PutStat(P + 12, V.Humidity);
+    PutStat(P + 28, V.Temperature);
+    PutStat(P + 44, V.DValue);
+    PutI32(P + 60, V.StatCount);
+    PutU8(P + 164, V.AutoOffset);
+    PutSeries(P + 1164, V.DValueSeries);
+    PutSeries(P + 1277, V.TemperatureSeries);
+    PutSeries(P + 1390, V.HumiditySeries);
+}
+
+TRecViewSettings GetView(const uint8_t* P) {
+    TRecViewSettings v;
+    v.AutoX = GetU8(P);
+    v.AutoY = GetU8(P + 1);
+    v.ShowSampleCount = GetU8(P + 2);
+    v.End = GetU8(P + 3);
+    v.MinTime = GetI32(P + 4);
+    v.MaxTime = GetI32(P + 8);
+    v.Humidity = GetStat(P + 12);
+    v.Temperature = GetStat(P + 28);
+    v.DValue = GetStat(P + 44);
+    v.StatCount = GetI32(P + 60);
+    v.AutoOffset = GetU8(P + 164);
+    v.DValueSeries = GetSeries(P + 1164);
+    v.TemperatureSeries = GetSeries(P + 1277);
+    v.HumiditySeries = GetSeries(P + 1390);
+    return v;
+}
+
+uint16_t Check(uint16_t Start, const uint8_t* Data, std::size_t Size) {
+    return Checksum16Cont(Start, Data, static_cast<int>(Size));
+}
+
+// Writes Count records of Size bytes, each encoded by Put, continuing Check.
+template <class T, class TPut>
+bool WriteRecords(IFile& F, uint64_t& At, const std::vector<T>& Items, std::size_t Size, TPut Put,
+                  uint16_t& Sum) {
+    std::vector<uint8_t> buf(std::min(Items.size(), kChunkRecords) * Size);
+    for (std::size_t first = 0; first < Items.size(); first += kChunkRecords) {
+        const std::size_t n = std::min(kChunkRecords, Items.size() - first);
+        for (std::size_t i = 0; i < n; ++i)
+            Put(buf.data() + i * Size, Items[first + i]);
+        Sum = Check(Sum, buf.data(), n * Size);
+        if (F.WriteAt(At, buf.data(), n * Size) != n * Size)
+            return false;
+        At += n * Size;
+    }
+    return true;
+}
+
+// Reads Count records, decoding each with Get, continuing Check. Items are
+// reserved once from the count, which the caller checked against the file size.
+template <class T, class TGet>
+bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Items, std::size_t Size,
+                 TGet Get, uint16_t& Sum) {
+    Items.clear();
+    Items.reserve(Count);
+    std::vector<uint8_t> buf(std::min(Count, kChunkRecords) * Size);
+    for (std::size_t first = 0; first < Count; first += kChunkRecords) {
+        const std::size_t n = std::min(kChunkRecords, Count - first);
+        if (F.ReadAt(At, buf.data(), n * Size) != n * Size)
+            return false;
+        Sum = Check(Sum, buf.data(), n * Size);
+        for (std::size_t i = 0; i < n; ++i)
+            Items.push_back(Get(buf.data() + i * Size));
+        At += n * Size;
+    }
+    return true;
+}
+
+bool WriteFile(IFile& F, const TRecordFileData& Data) {
+    std::vector<uint8_t> header = EncodeRecFileHeader(Data);
+    uint16_t sum = GetU16(header.data() + 2);
+    PutU16(header.data(), 0);
+    uint64_t at = 0;
+    if (F.WriteAt(at, header.data(), header.size()) != header.size())
+        return false;
+    at += header.size();
+    if (!WriteRecords(F, at, Data.Headers, kBlockHeaderSize, PutBlockHeader, sum) ||
+        !WriteRecords(F, at, Data.Samples, kSampleSize, PutSample, sum))
+        return false;
+    uint8_t word[2];
+    PutU16(word, sum);
+    return F.WriteAt(0, word, 2) == 2 && F.Flush();
+}
+
+// Where the two layouts keep their fields.
+struct TLayout {
+    std::size_t HeaderSize;
+    std::size_t CheckFrom; // the file check starts at this header byte
+    bool Current;          // a header check at 2 over bytes 4..; 435-byte block headers
+    std::size_t Flag, Version, SizeField, Blocks, Samples, Units;
+    std::size_t BlockHeaderSize;
+};
+
+constexpr TLayout kCurrent = {kRecFileHeaderSize, 4, true, 4, 6, 8, 12, 14, 18, kBlockHeaderSize};
+constexpr TLayout kOld = {kOldRecFileHeaderSize, 2, false, 2, 4, 6, 10, 12, 16,
+                          kOldBlockHeaderSize};
+
+enum class TLayoutResult {
+    Accepted,
+    Unreadable, // the header does not hold together: not this layout
+    Rejected,   // readable, but a check, the size or the version is wrong
+};
+
+struct TLayoutRead {
+    TLayoutResult Result = TLayoutResult::Unreadable;
+    uint16_t Version = 0;
+};
+
+TLayoutRead ReadLayout(IFile& F, uint64_t FileSize, const TLayout& L, TRecordFileData& Data) {
+    TLayoutRead r;
+    Data.Headers = {}; // frees what a failed layout read
+    Data.Samples = {};
+    if (FileSize < L.HeaderSize)
+        return r;
+    std::vector<uint8_t> h(L.HeaderSize);
+    if (F.ReadAt(0, h.data(), h.size()) != h.size())
+        return r;
+    r.Version = GetU16(h.data() + L.Version);
+    if (L.Current) {
+        if (Check(0, h.data() + 4, h.size() - 4) != GetU16(h.data() + 2))
+            return r;
+        // The header check vouches for the version: a newer layout may differ in everything else.
+        if (r.Version > 1) {
+            r.Result = TLayoutResult::Rejected;
+            return r;
+        }
+    }
+    const uint64_t blocks = GetU16(h.data() + L.Blocks);
+    const uint64_t samples = GetU32(h.data() + L.Samples);
+    // Counts are trusted only as far as the file holds them.
+    if (L.HeaderSize + blocks * L.BlockHeaderSize + samples * kSampleSize > FileSize)
+        return r;
+
+    uint16_t sum = Check(0, h.data() + L.CheckFrom, h.size() - L.CheckFrom);
+    uint64_t at = L.HeaderSize;
+    bool read;
+    if (!L.Current) {
+        std::vector<TRecBlockHeaderOld> old;
+        read = ReadRecords(F, at, blocks, old, L.BlockHeaderSize, GetOldBlockHeader, sum);
+        Data.Headers = ConvertOldBlockHeaders(old);
+    } else {
+        read = ReadRecords(F, at, blocks, Data.Headers, L.BlockHeaderSize, GetBlockHeader, sum);
+    }
+    if (!read || !ReadRecords(F, at, samples, Data.Samples, kSampleSize, GetSample, sum))
+        return r;
+    // Only a file whose check holds can speak for its version.
+    if (sum != GetU16(h.data()))
+        return r;
+    const bool accepted = r.Version <= 1 && GetU32(h.data() + L.SizeField) == L.HeaderSize;
+    r.Result = accepted ? TLayoutResult::Accepted : TLayoutResult::Rejected;
+    if (!accepted)
+        return r;
+
+    Data.Units = {h[L.Units], h[L.Units + 1], h[L.Units + 2]};
+    Data.SettingsPresent = L.Current && GetU16(h.data() + L.Flag) != 0;
+    Data.View = Data.SettingsPresent ? GetView(h.data() + kViewAt) : TRecViewSettings{};
+    Data.HumOverride = Data.SettingsPresent ? GetI32(h.data() + 1524) : -1;
+    Data.TempOverride = Data.SettingsPresent ? GetI32(h.data() + 1528) : -1;
+    Data.DateOverride = Data.SettingsPresent ? GetI32(h.data() + 1532) : -1;
+    return r;
+}
+
+std::string Message(const char* Fmt, const std::string& FileName) {
+    return Format(Fmt, FileName.c_str());
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeRecFileHeader(const TRecordFileData& Data) {
+    std::vector<uint8_t> h(kRecFileHeaderSize, 0);
+    PutU16(h.data() + 4, 1);
+    PutU16(h.data() + 6, 1);
+    PutU32(h.data() + 8, kRecFileHeaderSize);
+    PutU16(h.data() + 12, static_cast<uint16_t>(Data.Headers.size()));
+    PutU32(h.data() + 14, static_cast<uint32_t>(Data.Samples.size()));
+    h[18] = Data.Units.HumidityMode;
+    h[19] = Data.Units.TemperatureUnit;
+    h[20] = Data.Units.DateFormat;
+    PutView(h.data() + kViewAt, Data.View);
+    PutI32(h.data() + 1524, Data.HumOverride);
+    PutI32(h.data() + 1528, Data.TempOverride);
+    PutI32(h.data() + 1532, Data.DateOverride);
+    const uint16_t headerCheck = Check(0, h.data() + 4, h.size() - 4);
+    PutU16(h.data() + 2, headerCheck);
+    PutU16(h.data(), headerCheck);
+    return h;
+}
+
+std::string SaveRecordFile(IFileSystem& Fs, const std::string& FileName,
+                           const TRecordFileData& Data) {
+    const bool hadFile = Fs.Exists(FileName);
+    const std::string failed =
+        Format(sCannotSave, FileName.c_str()) + (hadFile ? sPreviousKept : "");
+    if (Data.Headers.size() > 0xFFFF || Data.Samples.size() > 0xFFFFFFFFu)
+        return failed;
+    const std::string sibling = FileName + ".saving~";
+    TFileError error;
+    std::unique_ptr<IFile> f = Fs.Open(sibling, TOpenMode::CreateExclusive, error);
+    if (!f)
+        return failed;
+    const bool written = WriteFile(*f, Data);
+    f.reset();
+    if (!written || !Fs.Replace(sibling, FileName)) {
+        Fs.Remove(sibling);
+        return failed;
+    }
+    return {};
+}
+
+TLoadOutcome LoadRecordFile(IFileSystem& Fs, const std::string& FileName, TRecordFileData& Data) {
+    TFileError error;
+    std::unique_ptr<IFile> f = Fs.Open(FileName, TOpenMode::ReadExclusive, error);
+    if (!f)
+        return {TLoadResult::CannotOpen, Message(sCannotOpenDocument, FileName)};
+    const uint64_t size = f->Size();
+    const TLayoutRead current = ReadLayout(*f, size, kCurrent, Data);
+    if (current.Result == TLayoutResult::Accepted)
+        return {};
+    const TLayoutRead old = ReadLayout(*f, size, kOld, Data);
+    if (old.Result == TLayoutResult::Accepted)
+        return {};
+    Data.Headers = {};
+    Data.Samples = {};
+    // A newer version is named only by a header whose check holds.
+    const bool newer = (current.Result == TLayoutResult::Rejected && current.Version > 1) ||
+                       (old.Result == TLayoutResult::Rejected && old.Version > 1);
+    if (newer)
+        return {TLoadResult::NewerVersion, Message(sNewerVersion, FileName)};
+    return {TLoadResult::CannotOpen, Message(sCannotOpenDocument, FileName)};
+}

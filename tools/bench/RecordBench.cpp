@@ -1,0 +1,122 @@
+// record_bench [FILE] [SAMPLES]: saves and loads a record of 10 million samples
+// (or SAMPLES) through the record file code and prints each time beside the
+// time to write and read the same bytes raw with one call, and the load's peak
+// memory beside the size of the sample array. Bounds: save and load at most
+// twice raw, peak memory at most 1.2 times the array. Linux only (it reads the
+// peak from /proc). Exit code 0 when every figure is within its bound.
+#include "app/record/PosixFiles_.h"
+#include "app/record/RecordFile_.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point Since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Since).count();
+}
+
+// Kilobytes of a line of /proc/self/status ("VmHWM:", "VmRSS:").
+long StatusKb(const char* Key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(Key, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(Key), nullptr, 10);
+    return 0;
+}
+
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+TRecordFileData MakeRecord(std::size_t Samples) {
+    TRecordFileData d;
+    constexpr std::size_t kPerBlock = 100000;
+    for (std::size_t i = 0; i < Samples; ++i) {
+        if (i % kPerBlock == 0) {
+            TRecBlockHeader h{};
+            h.Interval = 1;
+            h.Count = static_cast<uint32_t>(std::min(kPerBlock, Samples - i));
+            AppendBlock(d, h);
+        }
+        TSample s{};
+        s.Stamp = {1, 1, 2026, static_cast<uint32_t>(i % 86400)};
+        s.Meas = {static_cast<int16_t>(i % 10000), 2500, 100, static_cast<uint32_t>(i), 0x8071};
+        s.Mark = i % kPerBlock == 0 ? smBlockStart : 0;
+        s.Block = static_cast<uint16_t>(d.Headers.size());
+        d.Samples.push_back(s);
+    }
+    return d;
+}
+
+bool Report(const char* What, double Value, const char* Unit, const char* Against, double Reference,
+            double Factor) {
+    const double bound = Reference * Factor;
+    const bool ok = Value <= bound;
+    std::printf("%-5s %8.3f %s   %s %8.3f %s, bound %.1f x = %8.3f %s   %s\n", What, Value, Unit,
+                Against, Reference, Unit, Factor, bound, Unit, ok ? "ok" : "OVER");
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string file = argc > 1 ? argv[1] : "record_bench.zqr";
+    const std::size_t samples = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 10000000;
+    TPosixFileSystem fs;
+    const std::string raw = file + ".raw";
+    TFileError error;
+    double rawWrite = 0, rawRead = 0, save = 0;
+    {
+        const TRecordFileData d = MakeRecord(samples);
+        const std::size_t bytes =
+            kRecFileHeaderSize + d.Headers.size() * kBlockHeaderSize + samples * kSampleSize;
+        std::vector<uint8_t> block(bytes, 0x5A);
+
+        auto t = std::chrono::steady_clock::now();
+        {
+            auto f = fs.Open(raw, TOpenMode::CreateExclusive, error);
+            if (!f || f->WriteAt(0, block.data(), bytes) != bytes || !f->Flush())
+                return std::fprintf(stderr, "cannot write %s\n", raw.c_str()), 2;
+        }
+        rawWrite = Seconds(t);
+
+        t = std::chrono::steady_clock::now();
+        if (!SaveRecordFile(fs, file, d).empty())
+            return std::fprintf(stderr, "cannot save %s\n", file.c_str()), 2;
+        save = Seconds(t);
+
+        t = std::chrono::steady_clock::now();
+        {
+            auto f = fs.Open(raw, TOpenMode::ReadExclusive, error);
+            if (!f || f->ReadAt(0, block.data(), bytes) != bytes)
+                return std::fprintf(stderr, "cannot read %s\n", raw.c_str()), 2;
+        }
+        rawRead = Seconds(t);
+        std::printf("%zu samples in %zu blocks, %.1f MB\n", samples, d.Headers.size(), bytes / 1e6);
+    }
+    fs.Remove(raw);
+
+    // Only the load's own memory counts: everything above is freed.
+    ResetPeak();
+    const long before = StatusKb("VmRSS:");
+    TRecordFileData back;
+    const auto t = std::chrono::steady_clock::now();
+    const TLoadOutcome loaded = LoadRecordFile(fs, file, back);
+    const double load = Seconds(t);
+    const double peakMb = (StatusKb("VmHWM:") - before) / 1024.0;
+    fs.Remove(file);
+    if (loaded.Result != TLoadResult::Ok || back.Samples.size() != samples)
+        return std::fprintf(stderr, "%s\n", loaded.Message.c_str()), 2;
+    const double arrayMb = samples * sizeof(TSample) / 1048576.0;
+
+    bool ok = Report("save", save, "s ", "raw write", rawWrite, 2.0);
+    ok &= Report("load", load, "s ", "raw read ", rawRead, 2.0);
+    ok &= Report("peak", peakMb, "MB", "array    ", arrayMb, 1.2);
+    return ok ? 0 : 1;
+}
