@@ -62,15 +62,23 @@ bool CheckTempData(const TRecording& Data) {
 }
 
 void RescueTempData(TRecording& Data) {
-    // Block numbers of the samples, made non-decreasing and at least 1.
-    uint16_t block = 1;
-    for (TSample& s : Data.Samples) {
-        block = std::max(block, s.Block);
-        s.Block = block;
-    }
     // No sample can name a block beyond the 16-bit numbers.
     if (Data.Headers.size() > kMaxBlocks)
         Data.Headers.resize(kMaxBlocks);
+    // Block numbers of the samples made non-decreasing and at least 1; a sample
+    // may open a block one beyond the headers (its header was lost), but a wild
+    // number does not make thousands of empty blocks.
+    uint16_t block = 1;
+    uint16_t lastOwn = 1;
+    for (TSample& s : Data.Samples) {
+        const uint16_t own = s.Block; // packed: no reference to it
+        if (own > block && own != lastOwn) {
+            const std::size_t highest = std::max<std::size_t>(block + 1u, Data.Headers.size());
+            block = static_cast<uint16_t>(std::min<std::size_t>({own, highest, kMaxBlocks}));
+        }
+        lastOwn = own;
+        s.Block = block;
+    }
     const std::size_t blocks =
         std::max<std::size_t>(Data.Headers.size(), Data.Samples.empty() ? 0 : block);
     TRecBlockHeader model{};
@@ -127,7 +135,7 @@ bool ReadWhole(IFile& F, std::size_t RecordSize, TGet Get, std::vector<T>& Items
         return false;
     Items.clear();
     Items.reserve(n);
-    std::vector<uint8_t> buf(RecordSize * 4096);
+    std::vector<uint8_t> buf(RecordSize * std::min<uint64_t>(n, 4096));
     for (uint64_t first = 0; first < n; first += 4096) {
         const std::size_t k = static_cast<std::size_t>(std::min<uint64_t>(4096, n - first));
         if (F.ReadAt(first * RecordSize, buf.data(), k * RecordSize) != k * RecordSize)

@@ -153,14 +153,22 @@ TEST(RescueTempData, KeepsEverySampleAndMakesTheDataConsistent) {
     }
 }
 
-TEST(RescueTempData, MissingHeadersAreMadeFromTheOneBefore) {
-    TRecording d{{H(1, 1)}, {S(1, 1), S(3, 1)}};
-    RescueTempData(d);
-    ASSERT_EQ(d.Headers.size(), 3u);
-    EXPECT_EQ(d.Headers[2].Block, 3);
-    EXPECT_EQ(d.Headers[1].Count, 0u);
-    EXPECT_EQ(d.Headers[2].Count, 1u);
-    EXPECT_STREQ(d.Headers[2].Name, "Chamber 1");
+TEST(RescueTempData, AMissingHeaderIsMadeFromTheOneBefore) {
+    struct Case {
+        const char* what;
+        uint16_t secondBlock;
+    };
+    // A lost header, and a wild number that must not make thousands of blocks.
+    const Case cases[] = {{"next block", 2}, {"block far beyond", 60000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TRecording d{{H(1, 1)}, {S(1, 1), S(c.secondBlock, 1), S(c.secondBlock)}};
+        RescueTempData(d);
+        ASSERT_EQ(d.Headers.size(), 2u);
+        EXPECT_EQ(d.Headers[1].Block, 2);
+        EXPECT_EQ(d.Headers[1].Count, 2u);
+        EXPECT_STREQ(d.Headers[1].Name, "Chamber 1");
+    }
 }
 
 class TInfoRecorder : public IInfoBox {
