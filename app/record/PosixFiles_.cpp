@@ -31,34 +31,16 @@ public:
     TPosixFile& operator=(const TPosixFile&) = delete;
 
     std::size_t ReadAt(uint64_t Offset, void* Buffer, std::size_t Size) override {
-        std::size_t done = 0;
-        while (done < Size) {
-            const ssize_t n = pread(FFd, static_cast<char*>(Buffer) + done, Size - done,
-                                    static_cast<off_t>(Offset + done));
-            if (n <= 0) {
-                if (n < 0 && errno == EINTR)
-                    continue;
-                Note(n);
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        auto* p = static_cast<char*>(Buffer);
+        return Transfer(Size, [&](std::size_t Done) {
+            return pread(FFd, p + Done, Size - Done, static_cast<off_t>(Offset + Done));
+        });
     }
     std::size_t WriteAt(uint64_t Offset, const void* Buffer, std::size_t Size) override {
-        std::size_t done = 0;
-        while (done < Size) {
-            const ssize_t n = pwrite(FFd, static_cast<const char*>(Buffer) + done, Size - done,
-                                     static_cast<off_t>(Offset + done));
-            if (n <= 0) {
-                if (n < 0 && errno == EINTR)
-                    continue;
-                Note(n);
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        return done;
+        const auto* p = static_cast<const char*>(Buffer);
+        return Transfer(Size, [&](std::size_t Done) {
+            return pwrite(FFd, p + Done, Size - Done, static_cast<off_t>(Offset + Done));
+        });
     }
     uint64_t Size() override {
         struct stat st;
@@ -71,6 +53,23 @@ public:
     TFileError LastError() const override { return FError; }
 
 private:
+    // Repeats Call (bytes done so far -> bytes moved, or -1) until Size bytes
+    // moved, the end of the file or an error.
+    template <class TCall>
+    std::size_t Transfer(std::size_t Size, TCall Call) {
+        std::size_t done = 0;
+        while (done < Size) {
+            const ssize_t n = Call(done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                Note(n);
+            if (n <= 0)
+                break;
+            done += static_cast<std::size_t>(n);
+        }
+        return done;
+    }
     bool Note(ssize_t Result) {
         FError = Result < 0 ? ErrorOf(errno) : TFileError::Io;
         return false;
