@@ -10,6 +10,8 @@
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
+#include "app/protocol/ProtFile_.h"
+#include "app/protocol/Protocols_win.h"
 #include "app/settings/Preferences_win.h"
 #include "app/settings/PrinterSetup_win.h"
 
@@ -70,6 +72,16 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
     mainForm.SetAboutBox(&aboutBox);
     mainForm.SetInfoWin(&infoWin);
+    TProtocols protocols(mainForm);
+    mainForm.Links().SetNewProtocolWindow([&protocols](const std::string& Title, int32_t Chamber,
+                                                       TDevIndex DeviceIndex, const uint8_t* Data,
+                                                       int32_t Len) {
+        protocols.NewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len, true);
+    });
+    mainForm.OnLoadFile = [&protocols](const std::string& FileName) {
+        if (ExtractFileExt(FileName) == sProtocolExt)
+            protocols.OpenProtocolFile(FileName);
+    };
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

@@ -97,6 +97,12 @@ std::string TMainLinks::TempFileDir() {
     return gPreferences ? gPreferences->TempFileDir : std::string();
 }
 
+void TMainLinks::NewProtocolWindow(const std::string& Title, int32_t Chamber, TDevIndex DeviceIndex,
+                                   const uint8_t* Data, int32_t Len) {
+    if (FNewProtocolWindow)
+        FNewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len);
+}
+
 bool TMainLinks::FileExists(const std::string& FileName) {
     const DWORD attributes = GetFileAttributesA(FileName.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -5,9 +5,9 @@
 // timers and scans for USB instruments on every device change. The main window
 // owns one and passes it its timer and device-change messages.
 //
-// The record, protocol and tree-file windows are built by other parts of the
-// program: until then a record window is not told about live values and an
-// instrument's protocol opens no window.
+// The record and tree-file windows are built by other parts of the program:
+// until then a record window is not told about live values. An instrument's
+// protocol goes to the handler the program sets.
 #pragma once
 
 #include "app/base/Actions_.h"
@@ -28,6 +28,9 @@ public:
     enum : UINT_PTR { kTimerCom = 1101, kTimerRec };
 
     using TLoadFile = std::function<void(const std::string& FileName)>;
+    using TNewProtocolWindow =
+        std::function<void(const std::string& Title, int32_t Chamber, TDevIndex DeviceIndex,
+                           const uint8_t* Data, int32_t Len)>;
 
     // Owner: the main window, which exists already.
     TMainLinks(HWND Owner, TTreeModel& Tree, IMessageBoxes& Boxes, IRegistryStore& Registry,
@@ -37,6 +40,10 @@ public:
     ~TMainLinks();
 
     TLinkCtl& Ctl() { return FCtl; }
+    // Opens the protocol windows of the instruments' protocol events.
+    void SetNewProtocolWindow(TNewProtocolWindow Handler) {
+        FNewProtocolWindow = std::move(Handler);
+    }
     // The two one-second timers of the main window, running from here on.
     void StartTimers();
     // WM_TIMER of the two timers: true when Msg was one of them. WM_DEVICECHANGE:
@@ -52,8 +59,8 @@ private:
     void ShowActualValues(IRecordWindow&) override {}
     void AddLiveSample(IRecordWindow&) override {}
     void UpdateUnits(IRecordWindow&) override {}
-    void NewProtocolWindow(const std::string&, int32_t, TDevIndex, const uint8_t*,
-                           int32_t) override {}
+    void NewProtocolWindow(const std::string& Title, int32_t Chamber, TDevIndex DeviceIndex,
+                           const uint8_t* Data, int32_t Len) override;
     void AcShowRecExecute() override {}
     bool FileExists(const std::string& FileName) override;
     int32_t FileAge(const std::string& FileName) override;
@@ -62,6 +69,7 @@ private:
     HWND FOwner;
     TActionList& FActions;
     TLoadFile FLoadFile;
+    TNewProtocolWindow FNewProtocolWindow;
     TInstrConnFrm FConnFrm;
     TWinUsbHandles FUsbHandles;
     TCursorKind FCursor = TCursorKind::Default;

@@ -8,14 +8,15 @@
 
 #include "app/base/Actions_win.h"
 #include "app/base/Form_win.h"
-#include "common/WinRes_win.h"
 #include "app/instruments/LinkApi_.h"
 #include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"
 #include "app/tree/TreeImages_win.h"
 #include "app/tree/TreeModel_.h"
 #include "app/tree/TreeView_win.h"
+#include "common/WinRes_win.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,9 @@ public:
               std::vector<std::string> Args);
 
     TMainFormCtl& Ctl() { return FCtl; }
+    TMainLinks& Links() { return *FLinks; }
+    // Opens one document; set by the program for the kinds of documents it has.
+    std::function<void(const std::string& FileName)> OnLoadFile;
     TTreeModel& Tree() { return FTree; }
     HWND ToolBar1() const { return Control(kToolBar1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }
@@ -62,20 +66,24 @@ public:
     void AcShowOverviewExecute();
     void AcInfoExecute();
 
+    // The document windows (minimised ones too).
+    int MDIChildCount() override;
+
     // Brings Wnd to the front, restored; true when it is the foreground window then.
     static bool ForceForeground(HWND Wnd);
 
 protected:
     bool FileExists(const std::string& FileName) override;
-    // Documents: a start opens no document until the document layer fills this in.
-    void LoadFile(const std::string&) override {}
+    void LoadFile(const std::string& FileName) override {
+        if (OnLoadFile)
+            OnLoadFile(FileName);
+    }
     void ReconnectOpenPorts() override;
     void ScanUsbDevices(bool DoInit) override;
     void CloseAllInterfaces() override;
     void StoreOpenPorts() override;
     bool AutoConnect() override;
     int PixelsPerInch() override;
-    int MDIChildCount() override;
     void CloseFirstMDIChild() override;
     void ProcessMessages() override;
 

@@ -25,6 +25,10 @@ int32_t FitClientHeight(int32_t Lines, int32_t LineHeight, int32_t MaxHeight) {
     return static_cast<int32_t>(std::min<int64_t>(MaxHeight, height));
 }
 
+bool ValidLineRange(int32_t Count, int32_t First, int32_t Last) {
+    return First >= 0 && First <= Last && Last < Count;
+}
+
 bool ProtCloseQuery(IMessageBoxes& Boxes, const TProtCloseState& State, bool& NoToAll,
                     const std::function<bool()>& SaveAs) {
     if ((State.AutoPrint && !State.KeepWindow) || State.Caption.find('*') == std::string::npos)

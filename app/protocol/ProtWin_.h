@@ -25,6 +25,11 @@ int32_t CountTextLines(const std::string& Text);
 // two lines more than the text, two pixels between lines, at most MaxHeight.
 int32_t FitClientHeight(int32_t Lines, int32_t LineHeight, int32_t MaxHeight);
 
+// True when the lines First..Last lie within a list of Count lines. AddStringlist
+// ends the program on any other range, so a range from outside data (an import)
+// is checked with this first.
+bool ValidLineRange(int32_t Count, int32_t First, int32_t Last);
+
 // What the close question depends on.
 struct TProtCloseState {
     bool AutoPrint = false;

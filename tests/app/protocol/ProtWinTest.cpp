@@ -34,6 +34,20 @@ TEST(FitToText, TwoLinesMoreThanTheTextUpTo550) {
     EXPECT_EQ(FitClientHeight(0, lineHeight, kProtMaxHeight), 2 * (lineHeight + 2));
 }
 
+TEST(AddStringlistRange, OnlyRangesWithinTheListPass) {
+    struct Case {
+        int32_t count, first, last;
+        bool valid;
+    };
+    const Case cases[] = {
+        {5, 0, 4, true},  {5, 2, 2, true},   {5, 3, 2, false}, {5, 0, 5, false},
+        {0, 0, 0, false}, {5, -1, 2, false}, {1, 0, 0, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ValidLineRange(c.count, c.first, c.last), c.valid)
+            << c.count << " " << c.first << ".." << c.last;
+}
+
 TEST(ProtClose, QuestionAndAnswers) {
     struct Case {
         const char* name;
