@@ -47,15 +47,24 @@ void InitCommonControlsOnce() {
     (void)done;
 }
 
+HFONT CreatePointFont(const char* Face, int Points, BYTE CharSet, BYTE PitchAndFamily) {
+    TWindowDC screen(nullptr);
+    const int height = -MulDiv(Points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, CharSet, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, PitchAndFamily, Face);
+}
+
 HFONT FormFont() {
-    static const TFontHandle font = [] {
-        TWindowDC screen(nullptr);
-        const int height = -MulDiv(8, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-        return TFontHandle(CreateFontA(
-            height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
-    }();
+    static const TFontHandle font(CreatePointFont("MS Sans Serif", 8));
     return font.Get();
+}
+
+void ShowMDIChildNormal(HWND Wnd) {
+    const HWND client = GetParent(Wnd);
+    if (IsIconic(Wnd) || IsZoomed(Wnd))
+        SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(Wnd), 0);
+    ShowWindow(Wnd, SW_SHOW);
+    SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Wnd), 0);
 }
 
 void CenterWindowOn(HWND Wnd, HWND On) {

@@ -22,6 +22,12 @@ void InitCommonControlsOnce();
 
 // The forms' font: MS Sans Serif 8.
 HFONT FormFont();
+// A font of Points points on the screen; the caller owns it.
+HFONT CreatePointFont(const char* Face, int Points, BYTE CharSet = DEFAULT_CHARSET,
+                      BYTE PitchAndFamily = DEFAULT_PITCH | FF_DONTCARE);
+
+// Brings the MDI child Wnd to the front of the documents in its normal state.
+void ShowMDIChildNormal(HWND Wnd);
 
 // Centres Wnd on On (a window, or the work area when null); a child window
 // within its parent's client area.

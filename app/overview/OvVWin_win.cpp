@@ -85,11 +85,7 @@ void TMDIChildOvV::FormResize() {
 }
 
 void TMDIChildOvV::Show() {
-    const HWND client = GetParent(Handle());
-    if (IsIconic(Handle()) || IsZoomed(Handle()))
-        SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(Handle()), 0);
-    ShowWindow(Handle(), SW_SHOW);
-    SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
+    ShowMDIChildNormal(Handle());
 }
 
 TCloseAction TMDIChildOvV::FormClose() {

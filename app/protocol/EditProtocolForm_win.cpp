@@ -2,7 +2,6 @@
 
 #include "app/protocol/EditProtocolForm_.h"
 #include "app/protocol/RichText_win.h"
-#include "common/WinRes_win.h"
 
 #include <algorithm>
 
@@ -13,17 +12,6 @@ constexpr int kPanelWidth = 83;
 constexpr int kPanelMinHeight = 95;
 constexpr int kCaptionWidth = 80;
 constexpr int kValueWidth = 250;
-
-HFONT GridFont() {
-    static const TFontHandle font = [] {
-        TWindowDC screen(nullptr);
-        const int height = -MulDiv(8, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-        return TFontHandle(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                       ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
-    }();
-    return font.Get();
-}
 
 } // namespace
 
@@ -38,7 +26,7 @@ TEditProtForm::TEditProtForm(HWND Owner) {
     args.Parent = Owner;
     if (!CreateForm(args))
         return;
-    FGrid = std::make_unique<TStringGrid>(Handle(), kStringGrid1, 2, 1, GridFont());
+    FGrid = std::make_unique<TStringGrid>(Handle(), kStringGrid1, 2, 1, ProtocolScreenFont());
     AddButton(kButtonOK, "&OK", 0, 0, 66, 33, mrOk);
     AddButton(kButtonCancel, "&Cancel", 0, 0, 66, 33, mrCancel);
     SetDefaultButton(kButtonOK);

@@ -33,25 +33,7 @@ HFONT ControlFont() {
 }
 
 HFONT StatusFont() {
-    static const TFontHandle font = [] {
-        TWindowDC screen(nullptr);
-        const int height = -MulDiv(8, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-        return TFontHandle(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Tahoma"));
-    }();
-    return font.Get();
-}
-
-// Courier New 8 on the screen, as the protocol text is set.
-HFONT MeasureFont() {
-    static const TFontHandle font = [] {
-        TWindowDC screen(nullptr);
-        const int height = -MulDiv(8, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
-        return TFontHandle(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                                       ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                       DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Courier New"));
-    }();
+    static const TFontHandle font(CreatePointFont("Tahoma", 8));
     return font.Get();
 }
 
@@ -204,7 +186,7 @@ void TMDIChildProt::AddStringlist(const std::vector<std::string>& List, int32_t 
 bool TMDIChildProt::FitToText(int32_t MaxHeight) {
     const SIZE before = ClientSize();
     TWindowDC dc(Handle());
-    TSelectObject font(dc.Get(), MeasureFont());
+    TSelectObject font(dc.Get(), ProtocolScreenFont());
     const int32_t lineHeight = TextExtent(dc.Get(), "[").cy;
     const int32_t height =
         FitClientHeight(CountTextLines(RichEditText(RichEdit1())), lineHeight, MaxHeight);
@@ -281,11 +263,7 @@ bool TMDIChildProt::LoadProtocolFile(const std::string& FileName) {
 }
 
 void TMDIChildProt::Show() {
-    const HWND client = GetParent(Handle());
-    if (IsIconic(Handle()) || IsZoomed(Handle()))
-        SendMessageA(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(Handle()), 0);
-    ShowWindow(Handle(), SW_SHOW);
-    SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(Handle()), 0);
+    ShowMDIChildNormal(Handle());
 }
 
 TCloseAction TMDIChildProt::FormClose() {

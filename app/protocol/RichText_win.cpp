@@ -1,5 +1,8 @@
 #include "app/protocol/RichText_win.h"
 
+#include "app/base/Form_win.h"
+#include "common/WinRes_win.h"
+
 #include <cstring>
 
 namespace {
@@ -44,6 +47,12 @@ bool LooksLikeRtf(const std::string& Data) {
 }
 
 } // namespace
+
+HFONT ProtocolScreenFont() {
+    static const TFontHandle font(
+        CreatePointFont("Courier New", 8, ANSI_CHARSET, FIXED_PITCH | FF_MODERN));
+    return font.Get();
+}
 
 HWND CreateRichEdit(HWND Parent, int Id, DWORD Style) {
     static const HMODULE library = LoadLibraryA("riched20.dll");

@@ -11,7 +11,9 @@
 // A rich text control (RichEdit 2.0 or later) as a child of Parent.
 HWND CreateRichEdit(HWND Parent, int Id, DWORD Style);
 
-// The insertion attributes: the protocol font, Courier New 8.
+// The protocol font, Courier New 8, on the screen (for measuring and the value editor).
+HFONT ProtocolScreenFont();
+// The insertion attributes: the protocol font.
 void SetProtocolFont(HWND RichEdit);
 // Bold or italic of the insertion attributes, or of the selected text.
 void SetSelBold(HWND RichEdit, bool Bold);

@@ -42,20 +42,6 @@ bool ControlSim(int Port, const std::string& Text) {
            SimControlFile(WinePath(std::string(ports) + "/control" + std::to_string(Port)), Text);
 }
 
-// Waits up to TimeoutMs for Done, running this thread's messages meanwhile;
-// the milliseconds it took, or -1.
-int WaitFor(int TimeoutMs, const std::function<bool()>& Done) {
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        if (Done())
-            return static_cast<int>(GetTickCount64() - start);
-        if (GetTickCount64() - start > static_cast<ULONGLONG>(TimeoutMs))
-            return -1;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpMessages();
-    }
-}
-
 // A value of the program's environment key, put back as it was when the test ends.
 class TSavedValue {
 public:

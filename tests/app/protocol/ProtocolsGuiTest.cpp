@@ -41,18 +41,6 @@ bool ControlSim(const std::string& Text) {
            SimControlFile(WinePath(std::string(ports) + "/control" + std::to_string(kPort)), Text);
 }
 
-int WaitFor(int TimeoutMs, const std::function<bool()>& Done) {
-    const ULONGLONG start = GetTickCount64();
-    for (;;) {
-        if (Done())
-            return static_cast<int>(GetTickCount64() - start);
-        if (GetTickCount64() - start > static_cast<ULONGLONG>(TimeoutMs))
-            return -1;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        PumpMessages();
-    }
-}
-
 // The effects of the character at Pos of RichEdit's text.
 CHARFORMAT2A FormatAt(HWND RichEdit, LONG Pos) {
     CHARRANGE range{Pos, Pos + 1};

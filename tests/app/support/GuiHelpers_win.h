@@ -87,3 +87,17 @@ inline void PumpMessages() {
         DispatchMessageA(&msg);
     }
 }
+
+// Waits up to TimeoutMs for Done, running this thread's messages meanwhile;
+// the milliseconds it took, or -1.
+inline int WaitFor(int TimeoutMs, const std::function<bool()>& Done) {
+    const ULONGLONG start = GetTickCount64();
+    for (;;) {
+        if (Done())
+            return static_cast<int>(GetTickCount64() - start);
+        if (GetTickCount64() - start > static_cast<ULONGLONG>(TimeoutMs))
+            return -1;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        PumpMessages();
+    }
+}
