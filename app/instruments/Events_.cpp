@@ -2,6 +2,7 @@
 
 #include "app/base/Guard_.h"
 #include "app/base/Tools_.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
 #include <cstring>

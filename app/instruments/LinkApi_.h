@@ -78,3 +78,5 @@ protected:
 // CloseUSBDevice (index + 1), ignoring the result. Any other index is a program
 // fault and ends the program through FatalError.
 void CloseInterface(ILinkApi& Api, IMessageBoxes& Boxes, int32_t InterfaceIndex);
+// The USB product id in the device path of a link; 0 when it has none.
+uint16_t UsbProductId(ILinkApi& Link, TDevIndex DeviceIndex);

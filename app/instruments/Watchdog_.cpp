@@ -1,6 +1,7 @@
 #include "app/instruments/Watchdog_.h"
 
 #include "app/base/Tools_.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 #include "app/main/InfoWin_.h"
 
 #include "app/base/Tools_.h"
+#include "app/tree/TreeNodes_.h"
 
 void RenameChamber(TTreeModel& Tree, TTreeNode* Node, const std::string& NewName,
                    std::string& ShownName) {

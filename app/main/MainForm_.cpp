@@ -1,6 +1,7 @@
 #include "app/main/MainForm_.h"
 
 #include "app/main/OneInst.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <utility>
 

@@ -1,6 +1,8 @@
 #include "app/overview/OvVView_.h"
 
 #include "app/base/Tools_.h"
+#include "app/tree/NodeUnits_.h"
+#include "app/tree/TreeNodes_.h"
 #include "app/values/MeasValues_.h"
 
 #include <limits>

@@ -3,6 +3,7 @@
 #include "app/base/Shape_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
 

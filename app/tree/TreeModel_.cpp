@@ -37,9 +37,9 @@ bool TTreeNode::IsWithin(const TTreeNode* Ancestor) const {
 
 int TreeView1Compare(const TTreeNode& Node1, const TTreeNode& Node2,
                      const TTextCompare& CompareText) {
-    const TChamberData* c1 = ChamberData(&Node1);
-    const TChamberData* c2 = ChamberData(&Node2);
-    if (c1 && c2)
+    const TChamberData* c1 = Node1.As<TChamberData>();
+    const TChamberData* c2 = Node2.As<TChamberData>();
+    if (c1 && c2 && IsChamberKind(c1->Kind) && IsChamberKind(c2->Kind))
         return c1->Chamber < c2->Chamber ? -1 : c1->Chamber > c2->Chamber ? 1 : 0;
     return CompareText(Node1.Text(), Node2.Text());
 }

@@ -7,14 +7,13 @@
 // A record refers to its windows through the small interfaces below; it does not
 // own them.
 //
-// Helpers for the main window: node texts and images, FindOrAddNode,
-// CreateRootNode, CreateRecNode, FreeAndDeleteNode, FreeNodeData, the interface
-// index routines (GetNodeTypeFromCom, GetInterfaceNameFromCom, UsbPortOfSerial,
-// UsbProductId; CloseInterface is in LinkApi_.h), SerialPart, IdPart,
-// RemoveUnsavedMark and the counters of unsaved and recording windows. The
-// nodes and their order are in TreeModel_.h.
+// Beside them: node kinds, texts and images, the interface index routines
+// (GetNodeTypeFromCom, GetInterfaceNameFromCom), SerialPart, IdPart and
+// RemoveUnsavedMark. The nodes and their order are in TreeModel_.h, the
+// routines on them in TreeNodes_.h.
 #pragma once
 
+#include "app/values/ChamberLive_.h"
 #include "ProflinkH.h"
 
 #include <cstddef>
@@ -24,10 +23,7 @@
 #include <variant>
 #include <vector>
 
-class ILinkApi;
 class IMessageBoxes;
-class TTreeModel;
-class TTreeNode;
 
 // Node kinds: the first field of every record.
 enum : int32_t {
@@ -156,15 +152,6 @@ struct TInstrumentData {
     uint16_t UsbProductId = 0; // 0 on a serial link
 };
 
-#pragma pack(push, 1)
-// The live values of one chamber: the first 20 bytes of every sample.
-struct TChamberLive {
-    TMeasStamp Stamp;
-    TChamberMeas Meas;
-};
-#pragma pack(pop)
-static_assert(sizeof(TChamberLive) == 20 && offsetof(TChamberLive, Meas) == 8);
-
 // One chamber: the chamber kinds.
 struct TChamberData {
     int32_t Kind = 0;
@@ -247,13 +234,6 @@ using TNodeData = std::variant<std::monostate, TPCData, TInstrumentData, TChambe
 // The record's kind; -1 without a record.
 int32_t NodeKind(const TNodeData& Data);
 
-// The chamber record of a node of a chamber kind, else null.
-TChamberData* ChamberData(TTreeNode* Node);
-const TChamberData* ChamberData(const TTreeNode* Node);
-// The instrument record of a node of an instrument kind, else null.
-TInstrumentData* InstrumentData(TTreeNode* Node);
-const TInstrumentData* InstrumentData(const TTreeNode* Node);
-
 // Interface indexes: 0..255 a serial port (COM1 = 0), 256..511 a USB link.
 // The libraries take the device index, interface index + 1.
 bool IsValidInterfaceIndex(int32_t InterfaceIndex);
@@ -261,8 +241,6 @@ bool IsValidInterfaceIndex(int32_t InterfaceIndex);
 int32_t GetNodeTypeFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex);
 // "COM3", "USB1"; "" for -1; any other index ends the program.
 std::string GetInterfaceNameFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex);
-// The USB product id in the device path of a link; 0 when it has none.
-uint16_t UsbProductId(ILinkApi& Link, TDevIndex DeviceIndex);
 
 // Node texts.
 std::string RootText(const std::string& ComputerName, const std::string& UserName);
@@ -278,32 +256,3 @@ std::string RemoveUnsavedMark(const std::string& Text);
 // before it (empty without a blank).
 void SerialPart(const char (&IdSerial)[21], char (&Serial)[21]);
 void IdPart(const char (&IdSerial)[21], char (&Id)[21]);
-
-// The tree's own routines on the main window's model.
-
-// The root: TPCData, RootText, image imRoot; remembered as the model's root.
-TTreeNode* CreateRootNode(TTreeModel& View, const std::string& ComputerName,
-                          const std::string& UserName);
-// Add false: the first child of Parent (null: the top level) that matches Probe
-// (same kind; an instrument by interface index, a USB instrument with a serial
-// number above 0 by serial number and product id instead; a chamber by its
-// number; others never), or null. Add true: a new child with an empty text and
-// Probe as its record, without searching.
-TTreeNode* FindOrAddNode(TTreeModel& View, TTreeNode* Parent, bool Add, TNodeData Probe);
-// Device index of the USB instrument with this serial number and product id; 256 when none.
-TDevIndex UsbPortOfSerial(TTreeModel& View, int32_t Serial, uint16_t ProductId);
-// A record-file node under the Records folder (created first when missing), or
-// null: without a root (error box), or when a node for FileName exists and
-// AllowDuplicate is false (that node's window is shown).
-TTreeNode* CreateRecNode(TTreeModel& View, IMessageBoxes& Boxes, const std::string& Caption,
-                         const std::string& FileName, bool AllowDuplicate, double FileAge);
-// Deletes Node with its record and subtree.
-void FreeAndDeleteNode(TTreeModel& View, TTreeNode* Node);
-// Frees the records of Node and its whole subtree; deletes no node.
-void FreeNodeData(TTreeNode* Node);
-
-// Counters for the close questions.
-int32_t GetUnsavedProtCount(const TTreeModel& View);    // protocols without a file name
-int32_t GetUnsavedRecCount(const TTreeModel& View);     // chamber windows with unsaved samples
-int32_t GetRecordingCount(const TTreeModel& View);      // chamber windows that record
-int32_t GetUnsavedRecFileCount(const TTreeModel& View); // record-file windows with unsaved data

@@ -1,7 +1,6 @@
 #include "app/values/MeasValues_.h"
 
 #include "app/base/Tools_.h"
-#include "app/tree/TreeModel_.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +10,6 @@ namespace {
 
 constexpr uint8_t kRelHumidity = 1;
 constexpr uint8_t kFahrenheit = 1;
-// A record window's unit choice that keeps the node's own unit.
-constexpr int32_t kChoiceFromInstrument = -1;
 
 // Num / Den (Den > 0) rounded half away from zero to Decimals. Exact: in
 // binary floating point a half such as 0.0035 may lie a little below itself and
@@ -58,47 +55,7 @@ std::string ValueText(uint16_t Status, uint16_t ValidBit, int32_t Decimals, doub
     return sValueError;
 }
 
-uint8_t NodeUnit(const TTreeNode* Node, int32_t TUnitOverrides::*Override,
-                 uint8_t TDevUnits::*Unit) {
-    if (!Node)
-        return kNoUnit;
-    const IRecordWindow* window = nullptr;
-    const TDevUnits* units = nullptr;
-    if (const TChamberData* c = ChamberData(Node)) {
-        window = c->RecordWindow;
-        const TInstrumentData* instrument = InstrumentData(Node->Parent());
-        units = instrument ? &instrument->Units : nullptr;
-    } else if (const TRecData* r = Node->As<TRecData>()) {
-        window = r->RecordWindow;
-        units = &r->Units;
-    } else {
-        return kNoUnit;
-    }
-    if (window) {
-        const int32_t chosen = window->UnitOverrides().*Override;
-        if (chosen != kChoiceFromInstrument)
-            return static_cast<uint8_t>(chosen);
-    }
-    return units ? units->*Unit : kNoUnit;
-}
-
 } // namespace
-
-uint8_t NodeHumMode(const TTreeNode* Node) {
-    return NodeUnit(Node, &TUnitOverrides::HumMode, &TDevUnits::HumidityMode);
-}
-
-uint8_t NodeTempUnit(const TTreeNode* Node) {
-    return NodeUnit(Node, &TUnitOverrides::TempUnit, &TDevUnits::TemperatureUnit);
-}
-
-uint8_t NodeDateFmt(const TTreeNode* Node) {
-    return NodeUnit(Node, &TUnitOverrides::DateFmt, &TDevUnits::DateFormat);
-}
-
-uint8_t NodeDValueMode(const TTreeNode*) {
-    return 0;
-}
 
 int32_t HumDecimals(uint8_t Mode, bool ExtendedMode) {
     return (Mode == kRelHumidity ? 1 : 3) + (ExtendedMode ? 1 : 0);
@@ -167,20 +124,6 @@ std::string TempValueText(uint8_t Unit, uint16_t Status, int32_t Raw, bool Exten
 std::string DValueText(uint16_t Status, int32_t Raw) {
     // No validity bit: with the sensor on the D value is always a number.
     return ValueText(Status, csSensorOn, DValueDecimals(), DValueToReal(Raw));
-}
-
-std::string NodeHumText(uint8_t Mode, const TNodeData& NodeData, bool ExtendedMode) {
-    const auto* c = std::get_if<TChamberData>(&NodeData);
-    if (!c || !IsChamberKind(c->Kind))
-        return sNoValue;
-    return HumValueText(Mode, c->Live.Meas.Status, c->Live.Meas.Humidity, ExtendedMode);
-}
-
-std::string NodeTempText(uint8_t Unit, const TNodeData& NodeData, bool ExtendedMode) {
-    const auto* c = std::get_if<TChamberData>(&NodeData);
-    if (!c || !IsChamberKind(c->Kind))
-        return sNoValue;
-    return TempValueText(Unit, c->Live.Meas.Status, c->Live.Meas.Temperature, ExtendedMode);
 }
 
 std::string HumNameText(uint8_t Mode) {

@@ -7,12 +7,10 @@
 // ExtendedMode. A status word without "present" reads "---", without "sensor on"
 // "off", without its valid bit "Err".
 //
-// Units are bytes (255: none). The units of a tree node are those chosen in its
-// record window, or, where the window's choice is "From instrument" (-1), those
-// of its instrument or of its record file.
+// Units are bytes (255: none).
 #pragma once
 
-#include "app/tree/TreeTypes_.h"
+#include "ProflinkH.h"
 
 #include <cstdint>
 #include <string>
@@ -25,14 +23,6 @@ inline constexpr char sValueError[] = "Err";
 // Degree signs in the ANSI code page.
 inline constexpr char sDegreesC[] = "\xB0\x43";
 inline constexpr char sDegreesF[] = "\xB0\x46";
-
-// Effective units of a node: humidity mode, temperature unit, date format (0
-// DD.MM.YYYY, 1 MM.DD.YYYY, 2 YYYY.MM.DD); kNoUnit for a node without measurements.
-uint8_t NodeHumMode(const TTreeNode* Node);
-uint8_t NodeTempUnit(const TTreeNode* Node);
-uint8_t NodeDateFmt(const TTreeNode* Node);
-// Always 0: the D value has one unit.
-uint8_t NodeDValueMode(const TTreeNode* Node);
 
 int32_t HumDecimals(uint8_t Mode, bool ExtendedMode);
 int32_t TempDecimals(uint8_t Unit, bool ExtendedMode);
@@ -53,9 +43,6 @@ int32_t DValueToRaw(double X);
 std::string HumValueText(uint8_t Mode, uint16_t Status, int32_t Raw, bool ExtendedMode);
 std::string TempValueText(uint8_t Unit, uint16_t Status, int32_t Raw, bool ExtendedMode);
 std::string DValueText(uint16_t Status, int32_t Raw);
-// The live value texts of a chamber's record; "---" for any other record.
-std::string NodeHumText(uint8_t Mode, const TNodeData& NodeData, bool ExtendedMode);
-std::string NodeTempText(uint8_t Unit, const TNodeData& NodeData, bool ExtendedMode);
 
 // Captions: "aw" / "Hum", " " / "%RH", "T", "°C" / "°F"; empty for other codes.
 std::string HumNameText(uint8_t Mode);

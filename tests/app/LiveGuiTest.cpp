@@ -11,6 +11,7 @@
 #include "app/base/MsgDlg_win.h"
 #include "app/instruments/LinkApi_win.h"
 #include "app/main/MainForm_win.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
 #include "tests/app/support/ProgramHelpers_win.h"

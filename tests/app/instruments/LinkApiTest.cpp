@@ -1,4 +1,4 @@
-// CloseInterface, and the scripted fake of the libraries that the model tests
+// CloseInterface, UsbProductId, and the scripted fake of the libraries that the model tests
 // stand on: it must answer as the libraries do where the model relies on it.
 #include "app/instruments/LinkApi_.h"
 
@@ -268,6 +268,39 @@ TEST(FakeLinkApi, UsbDevicesAreOpenedOnceAndGetTheirKeys) {
 
     EXPECT_EQ(api.CloseUSBDevice(258), 0);
     EXPECT_EQ(open(b, 256), 258) << "the lowest free key";
+}
+
+// A library that reports a path longer than the buffer it was given.
+class TOverlongPathApi : public TFakeLinkApi {
+public:
+    TLinkResult GetDevicePath(TDevIndex, char* Buf, int32_t* Size) override {
+        std::memset(Buf, 'x', static_cast<std::size_t>(*Size));
+        *Size = 100000;
+        return 0;
+    }
+    uint16_t GetPIDFromDevicePath(const char* Path) override {
+        pathLength = std::strlen(Path);
+        return 7;
+    }
+    std::size_t pathLength = 0;
+};
+
+TEST(UsbProductId, FromTheDevicePathOfAUsbLinkOnly) {
+    TFakeLinkApi api;
+    api.OpenLink(257,
+                 "\\\\?\\usb#vid_1234&pid_3e9b#1234567#{ab245463-f67a-40ec-b096-2a37f30793c5}");
+    api.OpenLink(3);
+    EXPECT_EQ(UsbProductId(api, 257), 0x3E9B);
+    EXPECT_EQ(api.CallsOf("GetDevicePath").size(), 1u);
+    // A serial link has no path (259), an unknown key none either (256).
+    EXPECT_EQ(UsbProductId(api, 3), 0);
+    EXPECT_EQ(UsbProductId(api, 300), 0);
+    EXPECT_EQ(api.CallsOf("GetPIDFromDevicePath").size(), 1u);
+
+    // The path ends within the buffer whatever length comes back.
+    TOverlongPathApi overlong;
+    EXPECT_EQ(UsbProductId(overlong, 257), 7);
+    EXPECT_EQ(overlong.pathLength, 256u);
 }
 
 } // namespace

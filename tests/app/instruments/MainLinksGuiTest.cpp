@@ -3,6 +3,7 @@
 // scan, on the scripted libraries; the packed file age and the closing of USB
 // handles on the platform.
 #include "app/instruments/MainLinks_win.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/LinkCtlFixture.h"
 

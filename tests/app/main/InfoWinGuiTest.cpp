@@ -1,6 +1,7 @@
 // The chamber information dialog under Wine: what it shows, what OK, Cancel and
 // Esc store, and a chamber that leaves the tree while the dialog is open.
 #include "app/main/InfoWin_win.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/GuiHelpers_win.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // Renaming a chamber and the chamber information dialog's logic on a small tree:
 // the computer, an instrument and its chamber 3.
 #include "app/main/InfoWin_.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <gtest/gtest.h>
 

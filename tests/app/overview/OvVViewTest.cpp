@@ -4,6 +4,7 @@
 // values or progress, the widths of the extended display mode, and that an
 // update sets only what changed.
 #include "app/overview/OvVView_.h"
+#include "app/tree/TreeNodes_.h"
 
 #include "tests/app/support/FakeRecordWindow.h"
 #include "tests/app/support/ScriptedBoxes.h"

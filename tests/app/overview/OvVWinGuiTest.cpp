@@ -6,6 +6,7 @@
 #include "app/main/MainForm_win.h"
 #include "app/overview/OvVWin_win.h"
 #include "app/settings/PreferencesValues_.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/FakeLinkApi.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/instruments/LinkCtl_.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/FakeLinkApi.h"
 #include "tests/app/support/FakeRecordWindow.h"
 #include "tests/app/support/MemRegistry.h"

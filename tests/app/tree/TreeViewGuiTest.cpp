@@ -4,6 +4,7 @@
 // images, drawn by the program, read back pixel by pixel.
 #include "app/base/Form_win.h"
 #include "app/tree/TreeImages_win.h"
+#include "app/tree/TreeNodes_.h"
 #include "app/tree/TreeView_win.h"
 
 #include <commctrl.h>
