@@ -3,6 +3,9 @@
 // as every window of the application shows them through the ANSI API.
 #pragma once
 
+// The program's name: the main window's caption and that of its boxes.
+inline constexpr char kMainCaption[] = "Tessaly MC";
+
 // Message dialog captions by dialog type.
 inline constexpr char sMsgDlgWarning[] = "Warning";
 inline constexpr char sMsgDlgError[] = "Error";

@@ -1,8 +1,9 @@
 #include "app/instruments/Connect_.h"
 
+#include "app/base/Texte_.h"
 #include "app/base/Tools_.h"
 #include "app/instruments/OpenPorts_.h"
-#include "app/main/MainForm_.h"
+#include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
 #include <set>

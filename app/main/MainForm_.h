@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-inline constexpr char kMainCaption[] = "Tessaly MC";
 // In the environment key.
 inline constexpr char kQuorModeValue[] = "quormode";
 inline constexpr char sDpiNotice[] =

@@ -1,6 +1,7 @@
 #include "app/main/MainForm_win.h"
 
 #include "app/base/About_win.h"
+#include "app/base/Texte_.h"
 #include "app/base/Tools_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/OneInst_win.h"
