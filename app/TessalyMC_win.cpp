@@ -10,6 +10,7 @@
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
+#include "app/overview/OvVWin_win.h"
 #include "app/protocol/ProtFile_.h"
 #include "app/protocol/Protocols_win.h"
 #include "app/settings/Preferences_win.h"
@@ -82,6 +83,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
         if (ExtractFileExt(FileName) == sProtocolExt)
             protocols.OpenProtocolFile(FileName);
     };
+    mainForm.SetShowOverview(OverviewCommand(mainForm));
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

@@ -5,7 +5,6 @@
 #include "app/base/Tools_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/OneInst_win.h"
-#include "app/overview/OvVWin_win.h"
 #include "app/settings/Preferences_.h"
 
 #include <commctrl.h>
@@ -156,9 +155,18 @@ void TMainForm::HelpAbout1Execute() {
 }
 
 void TMainForm::AcShowOverviewExecute() {
-    ShowOverview(FTree, [this](TTreeNode& InstrumentNode) {
-        return TMDIChildOvV::CreateOverviewWindow(*this, InstrumentNode);
-    });
+    if (FShowOverview)
+        FShowOverview();
+}
+
+void TMainForm::SetCloseAllEnabled(bool Enabled) {
+    Actions().SetEnabled(kAcCloseAll, Enabled);
+}
+
+void TMainForm::ShowChamberInfo(TTreeNode& ChamberNode) {
+    if (FInfoWin)
+        FInfoWin->Ctl().SetNode(&ChamberNode);
+    Actions().Execute(kAcInfo);
 }
 
 void TMainForm::AcInfoExecute() {

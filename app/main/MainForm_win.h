@@ -11,6 +11,7 @@
 #include "app/instruments/LinkApi_.h"
 #include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"
+#include "app/main/MdiHost_win.h"
 #include "app/tree/TreeImages_win.h"
 #include "app/tree/TreeModel_.h"
 #include "app/tree/TreeView_win.h"
@@ -19,12 +20,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TAboutBox;
 class TInfoWin;
 
-class TMainForm : public TForm, protected IMainFormHost {
+class TMainForm : public TForm, public IMdiHost, protected IMainFormHost {
 public:
     // Action ids: the command ids of the menu items and tool buttons.
     enum : int {
@@ -45,7 +47,7 @@ public:
     TMainLinks& Links() { return *FLinks; }
     // Opens one document; set by the program for the kinds of documents it has.
     std::function<void(const std::string& FileName)> OnLoadFile;
-    TTreeModel& Tree() { return FTree; }
+    TTreeModel& Tree() override { return FTree; }
     HWND ToolBar1() const { return Control(kToolBar1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }
     HWND TreeView1() const { return Control(kTreeView1); }
@@ -55,7 +57,16 @@ public:
     // The chamber information dialog, created after the main window.
     void SetInfoWin(TInfoWin* InfoWin) { FInfoWin = InfoWin; }
     TInfoWin* InfoWin() const { return FInfoWin; }
-    IMessageBoxes& Boxes() const { return FBoxes; }
+    // The overview command (F2), given by the program.
+    void SetShowOverview(std::function<void()> ShowOverview) {
+        FShowOverview = std::move(ShowOverview);
+    }
+
+    HWND MDIClient() const override { return TForm::MDIClient(); }
+    IMessageBoxes& Boxes() const override { return FBoxes; }
+    bool ExtendedMode() const override { return FCtl.ExtendedMode(); }
+    void SetCloseAllEnabled(bool Enabled) override;
+    void ShowChamberInfo(TTreeNode& ChamberNode) override;
 
     // Accelerators of the actions and of the document windows; true when Msg was one.
     bool TranslateShortCut(MSG& Msg);
@@ -112,4 +123,5 @@ private:
     TScoped<HBRUSH, DeleteObject> FWorkspaceBrush;
     TAboutBox* FAboutBox = nullptr;
     TInfoWin* FInfoWin = nullptr;
+    std::function<void()> FShowOverview;
 };

@@ -1,8 +1,6 @@
 #include "app/overview/OvVWin_win.h"
 
 #include "app/base/Shape_win.h"
-#include "app/main/InfoWin_win.h"
-#include "app/main/MainForm_win.h"
 #include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
@@ -32,22 +30,21 @@ int OuterHeight(const RECT& R) {
 
 } // namespace
 
-TMDIChildOvV* TMDIChildOvV::CreateOverviewWindow(TMainForm& Main, TTreeNode& InstrumentNode) {
+TMDIChildOvV* TMDIChildOvV::CreateOverviewWindow(IMdiHost& Host, TTreeNode& InstrumentNode) {
     const TInstrumentData* instrument = InstrumentData(&InstrumentNode);
-    if (!instrument || !Main.MDIClient())
+    if (!instrument || !Host.MDIClient())
         return nullptr;
     std::unique_ptr<TMDIChildOvV> window(new TMDIChildOvV(
-        Main, InstrumentNode, GetInterfaceNameFromCom(Main.Boxes(), instrument->InterfaceIndex)));
+        Host, InstrumentNode, GetInterfaceNameFromCom(Host.Boxes(), instrument->InterfaceIndex)));
     if (!window->Handle())
         return nullptr;
     window->FOwned = true;
     return window.release();
 }
 
-TMDIChildOvV::TMDIChildOvV(TMainForm& Main, TTreeNode& InstrumentNode,
+TMDIChildOvV::TMDIChildOvV(IMdiHost& Host, TTreeNode& InstrumentNode,
                            const std::string& InterfaceName)
-    : FMain(Main),
-      FCtl(*this, Main.Tree(), InstrumentNode, InterfaceName, Main.Ctl().ExtendedMode()) {
+    : FHost(Host), FCtl(*this, Host.Tree(), InstrumentNode, InterfaceName, Host.ExtendedMode()) {
     TFormArgs args;
     args.ClassName = "TMDIChildOvV";
     args.Caption = FCtl.Caption();
@@ -56,7 +53,7 @@ TMDIChildOvV::TMDIChildOvV(TMainForm& Main, TTreeNode& InstrumentNode,
         WS_CHILD | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
     args.ClientWidth = kOvVClientWidth;
     args.ClientHeight = kOvVTitleHeight;
-    args.Parent = Main.MDIClient();
+    args.Parent = Host.MDIClient();
     if (CreateForm(args))
         FormCreate();
 }
@@ -70,7 +67,7 @@ void TMDIChildOvV::FormCreate() {
     GetWindowRect(Handle(), &r);
     FWidthLimit = (r.right - r.left) - ClientSize().cx + kOvVClientWidth;
     SetConstraints({FWidthLimit, 0}, {FWidthLimit, 0});
-    FMain.Actions().SetEnabled(TMainForm::kAcCloseAll, MDIChildCount(FMain.MDIClient()) > 1);
+    FHost.SetCloseAllEnabled(MDIChildCount(FHost.MDIClient()) > 1);
     Show();
 }
 
@@ -92,7 +89,7 @@ void TMDIChildOvV::Show() {
 TCloseAction TMDIChildOvV::FormClose() {
     FCtl.FormClose(*this);
     // This window still counts.
-    FMain.Actions().SetEnabled(TMainForm::kAcCloseAll, MDIChildCount(FMain.MDIClient()) > 2);
+    FHost.SetCloseAllEnabled(MDIChildCount(FHost.MDIClient()) > 2);
     return TCloseAction::Free;
 }
 
@@ -105,9 +102,7 @@ void TMDIChildOvV::ShowInfo(int32_t Chamber) {
     TTreeNode* node = FCtl.ChamberNode(Chamber);
     if (!node)
         return;
-    if (TInfoWin* info = FMain.InfoWin())
-        info->Ctl().SetNode(node);
-    FMain.Actions().Execute(TMainForm::kAcInfo);
+    FHost.ShowChamberInfo(*node);
 }
 
 TOvVFrame* TMDIChildOvV::Frame(int32_t Chamber) const {
@@ -260,4 +255,12 @@ LRESULT TMDIChildOvV::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
         break;
     }
     return TForm::OnMessage(Msg, W, L);
+}
+
+std::function<void()> OverviewCommand(IMdiHost& Host) {
+    return [&Host] {
+        ShowOverview(Host.Tree(), [&Host](TTreeNode& InstrumentNode) {
+            return TMDIChildOvV::CreateOverviewWindow(Host, InstrumentNode);
+        });
+    };
 }

@@ -7,20 +7,20 @@
 #pragma once
 
 #include "app/base/Form_win.h"
+#include "app/main/MdiHost_win.h"
 #include "app/overview/OvVFrame_win.h"
 #include "app/overview/OvVView_.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
-class TMainForm;
-
 class TMDIChildOvV : public TForm, public IOverviewWindow, private IOvVView {
 public:
-    // CreateOverviewWindow: a new overview of InstrumentNode in Main's document
+    // CreateOverviewWindow: a new overview of InstrumentNode in Host's document
     // area, waiting for data; null when it cannot be made.
-    static TMDIChildOvV* CreateOverviewWindow(TMainForm& Main, TTreeNode& InstrumentNode);
+    static TMDIChildOvV* CreateOverviewWindow(IMdiHost& Host, TTreeNode& InstrumentNode);
 
     TOvVCtl& Ctl() { return FCtl; }
     // The frame of chamber Chamber, or null.
@@ -43,7 +43,7 @@ protected:
 private:
     enum : int { kLabel1 = 100, kLabel2, kLabel3 };
 
-    TMDIChildOvV(TMainForm& Main, TTreeNode& InstrumentNode, const std::string& InterfaceName);
+    TMDIChildOvV(IMdiHost& Host, TTreeNode& InstrumentNode, const std::string& InterfaceName);
 
     void FormCreate();
     void FormResize();
@@ -66,7 +66,7 @@ private:
     void SetProgressVisible(int32_t Chamber, bool Visible) override;
     void SetStableValuesVisible(int32_t Chamber, bool Visible) override;
 
-    TMainForm& FMain;
+    IMdiHost& FHost;
     TOvVCtl FCtl;
     std::array<std::unique_ptr<TOvVFrame>, kOvVChambers> FFrames;
     int FWidthLimit = 0; // the outer width of client width 585
@@ -74,3 +74,7 @@ private:
     bool FTitlesVisible = false;
     bool FOwned = false; // made by CreateOverviewWindow, freed on destruction of its window
 };
+
+// The overview command of Host (F2): the overview of the selected instrument,
+// opened in this kind of window when it has none.
+std::function<void()> OverviewCommand(IMdiHost& Host);

@@ -78,6 +78,7 @@ protected:
     void Open(bool ExtendedMode) {
         registry.Put(kRegEnvironment, kQuorModeValue, TRegValue::Dword(ExtendedMode));
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
+        form->SetShowOverview(OverviewCommand(*form));
         ShowWindow(form->Handle(), SW_SHOW);
         TInstrumentData d;
         d.Kind = nkSerialInstrument;

@@ -1,0 +1,27 @@
+// The main window as the host of its document windows (MDI children): the
+// overview windows now, the record and protocol windows later. A document
+// window reaches the main window only through this, so the main window need not
+// know the folders of its documents; the program hands it their makers.
+#pragma once
+
+#include "app/base/MsgDlg_.h"
+#include "app/tree/TreeModel_.h"
+
+#include <windows.h>
+
+class IMdiHost {
+public:
+    // The document area, the parent of every document window; null when missing.
+    virtual HWND MDIClient() const = 0;
+    virtual IMessageBoxes& Boxes() const = 0;
+    virtual TTreeModel& Tree() = 0;
+    // The extended display mode ("quormode").
+    virtual bool ExtendedMode() const = 0;
+    // The "Close All" command, which a document window enables as it opens and closes.
+    virtual void SetCloseAllEnabled(bool Enabled) = 0;
+    // The chamber information dialog on ChamberNode.
+    virtual void ShowChamberInfo(TTreeNode& ChamberNode) = 0;
+
+protected:
+    ~IMdiHost() = default;
+};
