@@ -2,7 +2,7 @@
 quorx_packages=(
     cmake make g++ libgtest-dev googletest clang
     g++-mingw-w64-x86-64-posix wine wine64
-    xvfb xauth x11-utils imagemagick socat fonts-dejavu-core procps
+    xvfb xauth x11-utils imagemagick socat fonts-dejavu-core procps python3-minimal
 )
 
 ensure_packages() {
