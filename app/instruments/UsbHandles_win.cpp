@@ -1,5 +1,7 @@
 #include "app/instruments/UsbHandles_win.h"
 
+#include "common/WinRes_win.h"
+
 #include <windows.h>
 
 namespace {
@@ -23,9 +25,9 @@ TWinUsbFree WinUsbFree() {
 } // namespace
 
 void TWinUsbHandles::CloseUsbHandles(void* Device, void* WinUsb) {
+    // Closed last, after the WinUSB handle on it.
+    const THandle device(Device);
     if (IsHandle(WinUsb))
         if (const TWinUsbFree free = WinUsbFree())
             free(WinUsb);
-    if (IsHandle(Device))
-        CloseHandle(Device);
 }

@@ -1,9 +1,11 @@
 #include "app/main/OneInst_win.h"
 
+#include "common/WinRes_win.h"
+
 namespace {
 
 UINT gMessage = 0;
-HANDLE gMutex = nullptr;
+THandle gMutex;
 
 } // namespace
 
@@ -19,13 +21,12 @@ bool ProcessSingleInstanceInit(const std::vector<std::string>& Args) {
 void ProcessSingleInstanceDone() {
     if (!gMutex)
         return;
-    ReleaseMutex(gMutex);
-    CloseHandle(gMutex);
-    gMutex = nullptr;
+    ReleaseMutex(gMutex.Get());
+    gMutex.Reset();
 }
 
 bool EnsureSingleInstance(const std::vector<std::string>& Args) {
-    gMutex = CreateMutexA(nullptr, FALSE, kSingleInstanceName);
+    gMutex.Reset(CreateMutexA(nullptr, FALSE, kSingleInstanceName));
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return true;
     ForwardToFirstInstance(Args);

@@ -243,8 +243,8 @@ LRESULT TOvVFrame::CtlColorStatic(WPARAM DC, HWND Ctl) {
 }
 
 void TOvVFrame::Paint() {
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(Handle(), &ps);
+    const TPaintDC paint(Handle());
+    const HDC dc = paint.Get();
     RECT group = kGroupRect;
     DrawEdge(dc, &group, EDGE_ETCHED, BF_RECT);
     const int length = GetWindowTextLengthA(Handle());
@@ -264,7 +264,6 @@ void TOvVFrame::Paint() {
     PaintShape(dc, kShapeStable, TShapeType::Circle, FStable.Brush, FStable.Pen);
     PaintShape(dc, kShapeActualVal, TShapeType::Rectangle, kClWhite, kClBlack);
     PaintShape(dc, kShapeStableVal, TShapeType::Rectangle, FStableVal.Brush, FStableVal.Pen);
-    EndPaint(Handle(), &ps);
 }
 
 bool TOvVFrame::OnCommand(int Id, int Code, HWND) {

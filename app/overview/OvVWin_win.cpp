@@ -2,6 +2,7 @@
 
 #include "app/base/Shape_win.h"
 #include "app/tree/TreeNodes_.h"
+#include "common/WinRes_win.h"
 
 #include <algorithm>
 
@@ -211,13 +212,11 @@ void TMDIChildOvV::SetStableValuesVisible(int32_t Chamber, bool Visible) {
 // --- painting and messages ---
 
 void TMDIChildOvV::Paint() {
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(Handle(), &ps);
+    const TPaintDC paint(Handle());
     if (FTitlesVisible) {
-        PaintShape(dc, kShapeActTitel, TShapeType::Rectangle, kClWhite, kClBlack);
-        PaintShape(dc, kShapeStbTitel, TShapeType::Rectangle, kClSilver, kClBlack);
+        PaintShape(paint.Get(), kShapeActTitel, TShapeType::Rectangle, kClWhite, kClBlack);
+        PaintShape(paint.Get(), kShapeStbTitel, TShapeType::Rectangle, kClSilver, kClBlack);
     }
-    EndPaint(Handle(), &ps);
 }
 
 LRESULT TMDIChildOvV::CtlColorStatic(WPARAM DC, HWND Ctl) {

@@ -113,12 +113,10 @@ bool TWinPrinter::SelectPrinter(const TPrinterConfig& Config) {
     FDeviceModeSize = size;
 
     const TGlobalLock lock(FDeviceMode.Get());
-    const HDC dc = CreateDCA(FDriver.c_str(), FDevice.c_str(), nullptr,
-                             static_cast<const DEVMODEA*>(lock.Get()));
-    if (!dc)
-        return false;
-    DeleteDC(dc);
-    return true;
+    // A device context made only to see that the printer takes this setup.
+    const TScoped<HDC, DeleteDC> dc(CreateDCA(FDriver.c_str(), FDevice.c_str(), nullptr,
+                                              static_cast<const DEVMODEA*>(lock.Get())));
+    return static_cast<bool>(dc);
 }
 
 void TWinPrinter::SetToDefault() {
