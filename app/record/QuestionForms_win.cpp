@@ -1,6 +1,6 @@
 #include "app/record/QuestionForms_win.h"
 
-#include "app/main/MainForm_.h"
+#include "app/base/Texte_.h"
 
 namespace {
 
