@@ -5,7 +5,6 @@
 #include "app/protocol/EditProtocolForm_.h"
 #include "app/protocol/Esc_P_win.h"
 #include "app/protocol/ProtFile_.h"
-#include "app/protocol/Protocols_win.h"
 #include "app/protocol/ProtTree_.h"
 #include "app/protocol/ProtWin_.h"
 #include "app/protocol/RichText_win.h"
@@ -58,7 +57,7 @@ std::string ReadWholeFile(const std::string& FileName) {
 
 } // namespace
 
-TMDIChildProt* TMDIChildProt::Create(TProtocols& Protocols, TMainForm& Main) {
+TMDIChildProt* TMDIChildProt::Create(IProtWinOwner& Protocols, TMainForm& Main) {
     if (!Main.MDIClient())
         return nullptr;
     std::unique_ptr<TMDIChildProt> window(new TMDIChildProt(Protocols, Main));
@@ -68,7 +67,7 @@ TMDIChildProt* TMDIChildProt::Create(TProtocols& Protocols, TMainForm& Main) {
     return window.release();
 }
 
-TMDIChildProt::TMDIChildProt(TProtocols& Protocols, TMainForm& Main)
+TMDIChildProt::TMDIChildProt(IProtWinOwner& Protocols, TMainForm& Main)
     : FProtocols(Protocols), FMain(Main) {
     TFormArgs args;
     args.ClassName = "TMDIChildProt";
@@ -115,10 +114,10 @@ void TMDIChildProt::CreateToolBar() {
     };
     const BYTE style = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
     TBBUTTON buttons[] = {
-        {I_IMAGENONE, TProtocols::kFileSaveAs1, TBSTATE_ENABLED, style, {}, 0, text("Save As")},
-        {I_IMAGENONE, TProtocols::kAcPrint, TBSTATE_ENABLED, style, {}, 0, text("Print")},
+        {I_IMAGENONE, IProtWinOwner::kFileSaveAs1, TBSTATE_ENABLED, style, {}, 0, text("Save As")},
+        {I_IMAGENONE, IProtWinOwner::kAcPrint, TBSTATE_ENABLED, style, {}, 0, text("Print")},
         {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
-        {I_IMAGENONE, TProtocols::kAcEditProt, TBSTATE_ENABLED, style, {}, 0, text("Edit")},
+        {I_IMAGENONE, IProtWinOwner::kAcEditProt, TBSTATE_ENABLED, style, {}, 0, text("Edit")},
     };
     SendMessageA(bar, TB_ADDBUTTONSA, std::size(buttons), reinterpret_cast<LPARAM>(buttons));
     SendMessageA(bar, TB_AUTOSIZE, 0, 0);
@@ -230,8 +229,8 @@ void TMDIChildProt::SaveProtocolFile(const std::string& FileName) {
     SetCaption(base);
     if (FNode)
         FMain.Tree().SetText(FNode, base);
-    FMain.Actions().SetEnabled(TProtocols::kFileSaveAs1, false);
-    FMain.Actions().SetEnabled(TProtocols::kAcEditProt, false);
+    FMain.Actions().SetEnabled(IProtWinOwner::kFileSaveAs1, false);
+    FMain.Actions().SetEnabled(IProtWinOwner::kAcEditProt, false);
     SetBackground(kStoredProtColor);
 }
 
@@ -258,7 +257,7 @@ bool TMDIChildProt::LoadProtocolFile(const std::string& FileName) {
     }
     FitToText(kProtMaxHeight);
     CaretToStart();
-    FMain.Actions().SetEnabled(TProtocols::kFileSaveAs1, false);
+    FMain.Actions().SetEnabled(IProtWinOwner::kFileSaveAs1, false);
     return true;
 }
 

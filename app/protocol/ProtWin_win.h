@@ -3,7 +3,7 @@
 // bar with the main window's Save As, Print and Edit Protocol, and a status bar
 // with the instrument's interface and the chamber. White while the protocol has
 // no file, light yellow once it has one. Its node is under the tree's Protocols
-// folder. TProtocols (Protocols_win.h) creates it; it frees itself when closed.
+// folder. Its owner (TProtocols) creates it; it frees itself when closed.
 #pragma once
 
 #include "app/base/Actions_win.h"
@@ -16,14 +16,31 @@
 #include <vector>
 
 class TMainForm;
-class TProtocols;
+class TMDIChildProt;
+
+// What a protocol window asks of the owner that made it: its activation, its
+// tool buttons and hints, and writing its file (whole or not at all).
+class IProtWinOwner {
+public:
+    // Action ids of the main window.
+    enum : int { kFileSaveAs1 = 1201, kAcPrint, kAcEditProt };
+
+    virtual void WindowActivated(TMDIChildProt& Window) = 0;
+    virtual void FileSaveAs1Execute(TMDIChildProt* Window) = 0;
+    virtual void ExecuteFrom(TMDIChildProt& Window, int Id) = 0;
+    virtual const char* Hint(int Id) const = 0;
+    virtual void WriteFile(const std::string& FileName, const std::vector<uint8_t>& Bytes) = 0;
+
+protected:
+    ~IProtWinOwner() = default;
+};
 
 class TMDIChildProt : public TForm, public IProtocolWindow {
 public:
     enum : int { kRichEdit1 = 100, kToolBar1, kStatusBar1 };
 
     // A new, empty window in Main's document area; null when it cannot be made.
-    static TMDIChildProt* Create(TProtocols& Protocols, TMainForm& Main);
+    static TMDIChildProt* Create(IProtWinOwner& Protocols, TMainForm& Main);
 
     HWND RichEdit1() const { return Control(kRichEdit1); }
     HWND ToolBar1() const { return Control(kToolBar1); }
@@ -65,14 +82,14 @@ protected:
     void OnNcDestroy() override;
 
 private:
-    TMDIChildProt(TProtocols& Protocols, TMainForm& Main);
+    TMDIChildProt(IProtWinOwner& Protocols, TMainForm& Main);
     void FormCreate();
     void CreateToolBar();
     void FormResize();
     void SetBackground(uint32_t Color);
     void LimitWidth(int OuterWidth);
 
-    TProtocols& FProtocols;
+    IProtWinOwner& FProtocols;
     TMainForm& FMain;
     std::unique_ptr<TActionLinks> FActionLinks; // the tool bar follows the main window's actions
     TTreeNode* FNode = nullptr;

@@ -28,11 +28,8 @@ protected:
 inline constexpr char sCannotSaveDocument[] = "Cannot save document! %s";
 inline constexpr char sProtocolFilter[] = "Tessaly protocol (*.zqp)|*.zqp";
 
-class TProtocols {
+class TProtocols : public IProtWinOwner {
 public:
-    // Action ids of the main window.
-    enum : int { kFileSaveAs1 = 1201, kAcPrint, kAcEditProt };
-
     // Asks for a file name to save to, FileName proposed; false when cancelled.
     using TSaveDialog = std::function<bool(std::string& FileName)>;
 
@@ -51,7 +48,7 @@ public:
     TMDIChildProt* OpenProtocolFile(const std::string& FileName);
 
     // Save As for Window (null: the selected protocol's).
-    void FileSaveAs1Execute(TMDIChildProt* Window = nullptr);
+    void FileSaveAs1Execute(TMDIChildProt* Window = nullptr) override;
     void AcPrintExecute(TMDIChildProt* Sender = nullptr);
     void AcEditProtExecute();
 
@@ -59,12 +56,10 @@ public:
     void SetSaveDialog(TSaveDialog Dialog) { FSaveDialog = std::move(Dialog); }
     TEditProtForm& EditProtForm() { return FEditProtForm; }
 
-    // For the windows: their activation, their tool buttons and hints, and
-    // writing their files (whole or not at all).
-    void WindowActivated(TMDIChildProt& Window);
-    void ExecuteFrom(TMDIChildProt& Window, int Id);
-    const char* Hint(int Id) const;
-    void WriteFile(const std::string& FileName, const std::vector<uint8_t>& Bytes);
+    void WindowActivated(TMDIChildProt& Window) override;
+    void ExecuteFrom(TMDIChildProt& Window, int Id) override;
+    const char* Hint(int Id) const override;
+    void WriteFile(const std::string& FileName, const std::vector<uint8_t>& Bytes) override;
 
 private:
     TMDIChildProt* SelectedWindow() const;
