@@ -1,6 +1,8 @@
 // TNPDev: set-up, transactions with their time-outs, bus selection, modem
 // readiness and the event timer's handler.
 #include "link/core/QuorxCom.h"
+
+#include "common/LinkIndex.h"
 #include "link/core/QuorxFrame.h"
 
 #include <cstdlib>
@@ -52,7 +54,7 @@ void TNPDev::LinkOpened(const TLinkSetup& Setup) {
 }
 
 int TNPDev::Index() const {
-    return UsbLink() ? 256 + number_ : number_;
+    return (UsbLink() ? TDeviceIndex::ForUsbKey(number_) : TDeviceIndex::ForCom(number_)).Value();
 }
 
 TLinkResult TNPDev::Request(std::uint16_t ReqNo, std::uint8_t Param, const void* TxData, int TxLen,
@@ -134,7 +136,7 @@ TLinkResult TNPDev::AwaitReply(void* RxBuf, int RxLen, int* RxCount, std::uint16
         }
         if (result == 0)
             result = ParseInput(false, RxBuf, RxLen, RxCount, &done, StartValue);
-        if (bus_ && Elapsed(pollTime, kBusAnswerMs) && receive_.State != 8 && !done)
+        if (bus_ && Elapsed(pollTime, kBusAnswerMs) && receive_.State != TRxState::Discard && !done)
             result = errBusNoAnswer;
         if (Elapsed(start, totalTimeout_) && !done)
             result = errTimeout;
@@ -149,7 +151,7 @@ TLinkResult TNPDev::BusSelect(bool Select) {
     // on its way out when the next selection starts.
     port_.PurgeInput();
     ClearReceiveText();
-    receive_.State = 8;
+    receive_.State = TRxState::Discard;
     if (Select) {
         SendPoll();
     } else {

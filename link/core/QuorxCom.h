@@ -44,12 +44,25 @@ struct TProtIn {
     std::uint16_t ReceivedCheck = 0;
 };
 
+// States of the receiver, in the order a frame passes them.
+enum class TRxState : std::int32_t {
+    Start,
+    CodeLow, // event header: code low, code high, parameter
+    CodeHigh,
+    Param,
+    Data,
+    Status, // a reply's status byte
+    CheckLow,
+    CheckHigh,
+    Discard, // until the next control byte
+    Complete,
+};
+
 // The receiver's state; the next data byte goes to offset Count of the
 // current call's reply buffer, or to the event data.
 struct TReceive {
     bool InFrame = false; // a start byte was seen and 0xF6 is still to come
-    // 0 start, 1..3 event header, 4 data, 5 status, 6..7 check, 8 discard, 9 complete
-    std::int32_t State = 0;
+    TRxState State = TRxState::Start;
     bool IsReply = false;
     bool EscapePending = false;
     std::uint16_t Check = 0;

@@ -4,6 +4,7 @@
 // a link its handles.
 #pragma once
 
+#include "common/WinRes_win.h"
 #include "link/core/LinkPort.h"
 #include "link/usb/USBReadThread_win.h"
 #include "link/usb/USBWriteThread_win.h"
@@ -41,7 +42,7 @@ public:
     // A USB link has no modem lines.
     bool ReadModemStatus(std::uint32_t&) override { return false; }
 
-    HANDLE DeviceHandle() const { return FDevice; }
+    HANDLE DeviceHandle() const { return FDevice.Get(); }
     WINUSB_HANDLE WinUsbHandle() const { return FWinUsb; }
 
 private:
@@ -49,7 +50,7 @@ private:
     bool EndThread(std::unique_ptr<T>& Thread, UCHAR Pipe, bool AbortFirst);
 
     const TWinUsbDll& FDll;
-    HANDLE FDevice;
+    THandle FDevice;
     WINUSB_HANDLE FWinUsb;
     std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>();
     std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>();

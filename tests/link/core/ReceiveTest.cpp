@@ -72,7 +72,8 @@ TEST_F(Receive, ReplyLengthsAndStatus) {
         EXPECT_EQ(ParseReply(c.Frame, c.RxLen), c.Result);
         EXPECT_EQ(rxCount, c.RxCount);
         EXPECT_EQ(done, c.Done);
-        EXPECT_EQ(dev.Receiver().State, c.Result == 0 || c.Done ? 8 : 0);
+        EXPECT_EQ(dev.Receiver().State,
+                  c.Result == 0 || c.Done ? TRxState::Discard : TRxState::Start);
     }
 }
 
@@ -220,7 +221,7 @@ TEST_F(Receive, EventsAroundAReplyAreQueuedInOneCall) {
 TEST_F(Receive, ErrorLeavesTheRestForTheNextCall) {
     const Bytes input = Concat({ReplyFrame(B({1, 2}), 0, 0), EventFrame(7, 0, {})});
     EXPECT_EQ(ParseReply(input, 1), errBuffer);
-    EXPECT_EQ(dev.Receiver().State, 0);
+    EXPECT_EQ(dev.Receiver().State, TRxState::Start);
     EXPECT_GT(dev.PendingInput(), 0);
     EXPECT_EQ(dev.ParseInput(true, nullptr, 0, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Queued(), 1);

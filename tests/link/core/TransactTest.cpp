@@ -411,7 +411,7 @@ TEST(LinkOpened, ResetsTheReceiveSide) {
     dev.LinkOpened(bus);
     EXPECT_TRUE(port.Empty()) << "purged";
     EXPECT_EQ(dev.PendingInput(), 0);
-    EXPECT_EQ(dev.Receiver().State, 0);
+    EXPECT_EQ(dev.Receiver().State, TRxState::Start);
     EXPECT_EQ(dev.InterByteTimeout(), 1000);
     EXPECT_EQ(dev.MaxEvents(), 7);
     EXPECT_EQ(dev.MaxEventData(), 9);
