@@ -75,6 +75,7 @@ TLinkResult TNPDev::Transact(std::uint8_t Kind, std::uint16_t ReqNo, std::uint8_
     const long long rxLimit = std::llabs(static_cast<long long>(RxLen));
     if (rxLimit > 1)
         ZeroBytes(RxBuf, static_cast<int>(rxLimit - 1));
+    SettleReceiver();
 
     TLinkResult result = bus_ ? BusSelect(true) : 0;
     if (!Ready())
@@ -151,6 +152,7 @@ TLinkResult TNPDev::BusSelect(bool Select) {
     // on its way out when the next selection starts.
     port_.PurgeInput();
     ClearReceiveText();
+    DropPartialReply();
     receive_.State = TRxState::Discard;
     if (Select) {
         SendPoll();
@@ -186,6 +188,8 @@ TLinkResult TNPDev::BusSelect(bool Select) {
                 result =
                     ParseInput(false, scratch.data(), -kSerialReadMax, &strayCount, &strayReply, 0);
             }
+            if (strayReply)
+                ParseInput(true, nullptr, 0, nullptr, nullptr, 0); // the events after it
             ClearReceiveText();
             if (strayReply) {
                 const std::uint8_t release = kBusRelease;
@@ -198,6 +202,7 @@ TLinkResult TNPDev::BusSelect(bool Select) {
         if (goesOn() && Elapsed(begin, totalTimeout_))
             result = errTimeout;
     } while (goesOn());
+    DropPartialReply(); // begun in the scratch buffer: never the caller's
     return result;
 }
 

@@ -103,7 +103,8 @@ public:
     // decoded in nibble mode), up to 512 of a USB link.
     void ReadInput();
     // Runs the receive state machine over the received bytes; replies go to
-    // RxBuf (none in event mode), events to the queue. 0 or a result code.
+    // RxBuf (none in event mode), events to the queue. Stops after a complete
+    // reply, leaving what follows it for the next call. 0 or a result code.
     TLinkResult ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCount, bool* Done,
                            std::uint16_t StartValue);
     // Copies Count bytes to Pos and advances it; errNilStore for a nil Pos or Source.
@@ -147,6 +148,8 @@ private:
     TLinkResult StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int RxLen, bool* Done);
     TLinkResult FinishFrame(int RxLen, int* RxCount, bool* Done);
     void ResetReceive();
+    void DropPartialReply();
+    void SettleReceiver();
     void ClearReceiveText();
     void CompactReceiveText();
     bool PendingHas(std::uint8_t B) const;

@@ -39,6 +39,24 @@ void TNPDev::ResetReceive() {
     receive_ = TReceive{};
 }
 
+// A reply is written into the buffer of the wait that saw it start; one that
+// a wait left half-received belongs to no later wait and is dropped. An event
+// frame in progress goes on.
+void TNPDev::DropPartialReply() {
+    if (!receive_.IsReply)
+        return;
+    ResetReceive();
+    receive_.State = TRxState::Discard;
+}
+
+// Before a transaction: what an earlier one left is taken as the timer takes
+// it, events queued and replies discarded, so none of it answers this one.
+void TNPDev::SettleReceiver() {
+    DropPartialReply();
+    if (PendingInput() > 0)
+        ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+}
+
 void TNPDev::ClearReceiveText() {
     rxText_.clear();
     rxPos_ = 0;
@@ -97,8 +115,12 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
             ResetReceive();
             break;
         }
-        if (rx.State == TRxState::Complete)
+        if (rx.State == TRxState::Complete) {
+            const bool reply = rx.IsReply;
             result = FinishFrame(RxLen, RxCount, Done);
+            if (reply)
+                break; // a later frame must not overwrite the reply and its result
+        }
     }
     CompactReceiveText();
     return result;
