@@ -117,12 +117,11 @@ TLinkResult TLinkLibrary::DevText(int Index, std::uint8_t Param, std::uint8_t Wh
         return check;
     if (Buf == nullptr)
         return errBuffer;
-    int count = 0;
     const TLinkResult result =
-        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, &count);
-    // A reply that fills all 21 bytes has no terminator; callers read it as text.
-    if (count == kDevTextLen)
-        Buf[kDevTextLen - 1] = '\0';
+        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, nullptr);
+    // Callers read the 21 bytes as text, whatever the result: a reply that
+    // filled them, or stopped inside them, has no terminator of its own.
+    Buf[kDevTextLen - 1] = '\0';
     return result;
 }
 
