@@ -87,7 +87,8 @@ TLinkResult WriteComInfoList(IDeviceEnumerator& Enumerator, char* Buf, std::uint
 TLinkResult WriteDevicePathList(IDeviceEnumerator& Enumerator, const TQuorxGuid& Class, char* Buf,
                                 std::uint32_t* Size);
 
-// \\?\usb#vid_vvvv&pid_pppp#serial#{guid}: the serial as an integer, or -1.
+// \\?\usb#vid_vvvv&pid_pppp#serial#{guid}: the serial as an integer, or -1
+// for any serial that is not a non-negative number.
 std::int32_t SerNumFromDevicePath(const char* Path);
 // The same path's pppp read as hexadecimal, or 0.
 std::uint16_t PIDFromDevicePath(const char* Path);

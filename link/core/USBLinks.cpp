@@ -65,7 +65,8 @@ TLinkResult TUSBLinks::GetDevicePath(int Index, char* Buf, int* Size) {
 }
 
 TLinkResult TUSBLinks::CloseUSBDevice(int Index) {
-    if (lib_.Table().CheckDevIndex(Index) != 0)
+    if (!TDeviceIndex(Index).Usb())
         return errParam;
+    // Not open: the code of every other export, the serial close's included.
     return lib_.Table().Usb().Remove(TDeviceIndex(Index).UsbKey()) ? 0 : errNotOpen;
 }
