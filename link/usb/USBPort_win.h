@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 
 class TUSBPort : public IBytePort {
@@ -21,6 +22,9 @@ public:
     static constexpr UCHAR kInPipe = 0x81;
     // Most bytes one Read takes from the read thread.
     static constexpr int kReadChunk = 512;
+    // Most bytes the read thread keeps for the device object; beyond them
+    // input is dropped (and counted) rather than held without end.
+    static constexpr std::size_t kReceivedMax = 1 << 20;
 
     // Takes over both handles: they are closed when the link ends, also when it
     // could not start. With a WinUSB handle other than -1 both threads start;
@@ -52,8 +56,9 @@ private:
     const TWinUsbDll& FDll;
     THandle FDevice;
     WINUSB_HANDLE FWinUsb;
-    std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>();
-    std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>();
+    // The write thread bounds its own backlog.
+    std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>(SIZE_MAX);
+    std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>(kReceivedMax);
     std::unique_ptr<T_USB_Write_Thread> FWriteThread;
     std::unique_ptr<T_USB_Read_Thread> FReadThread;
 };
