@@ -69,6 +69,7 @@ TLinkResult TNPDev::Command(std::uint16_t ReqNo, std::uint8_t Param, const void*
 
 TLinkResult TNPDev::Transact(std::uint8_t Kind, std::uint16_t ReqNo, std::uint8_t Param,
                              const void* TxData, int TxLen, void* RxBuf, int RxLen, int* RxCount) {
+    const std::lock_guard<std::mutex> hold(line_);
     TTimeoutRestore restore(*this);
     if ((RxBuf == nullptr && RxLen != 0) || (TxData == nullptr && TxLen > 0))
         return errBuffer;
@@ -214,6 +215,7 @@ bool TNPDev::Ready() {
 }
 
 TLinkResult TNPDev::SetInterByteTimeout(int Ms) {
+    const std::lock_guard<std::mutex> hold(line_); // for the next transaction, not a running one
     if (Ms < 0)
         return errParam;
     interByteTimeout_ = Ms;
@@ -221,6 +223,7 @@ TLinkResult TNPDev::SetInterByteTimeout(int Ms) {
 }
 
 TLinkResult TNPDev::SetTimeoutPair(int InterByteMs, int TotalMs) {
+    const std::lock_guard<std::mutex> hold(line_);
     if (InterByteMs >= 0)
         interByteTimeout_ = InterByteMs;
     if (TotalMs >= 0)
@@ -239,11 +242,18 @@ TLinkResult TNPDev::ClearOutBuffer() {
 
 void TNPDev::TimerTick() noexcept {
     try {
-        ReadInput();
-        ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+        TRecEventProc proc = nullptr;
+        {
+            const std::unique_lock<std::mutex> hold(line_, std::try_to_lock);
+            if (!hold.owns_lock())
+                return;
+            ReadInput();
+            ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+            proc = eventProc_;
+        }
         // The procedure may close this link: nothing of it is touched afterwards.
-        if (eventProc_ && EventCounts(nullptr, nullptr) > 0)
-            eventProc_(Index());
+        if (proc && EventCounts(nullptr, nullptr) > 0)
+            proc(Index());
     } catch (...) {
     }
 }

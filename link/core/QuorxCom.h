@@ -12,7 +12,9 @@
 #include "QuorxComDllH.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
 constexpr int kInterByteTimeoutMs = 1000;
 constexpr int kTotalTimeoutMs = 10000;
@@ -139,7 +141,9 @@ public:
     void SetEventProc(TRecEventProc Proc) { eventProc_ = Proc; }
 
     // The event timer's handler: read, queue events (replies are discarded),
-    // call the event procedure while events are queued. Never throws.
+    // call the event procedure while events are queued. Never throws. While a
+    // transaction runs on the link (in another thread) the tick does nothing:
+    // the input is that transaction's.
     void TimerTick() noexcept;
 
 private:
@@ -174,6 +178,8 @@ private:
     std::size_t rxPos_ = 0; // bytes of rxText_ already parsed
     std::array<std::uint8_t, kSerialReadMax> readBuf_{};
     TEventQueue events_;
-    TRecEventProc eventProc_ = nullptr;
+    std::atomic<TRecEventProc> eventProc_{nullptr};
+    // Held by a transaction, and by a timer tick while it reads and parses.
+    std::mutex line_;
     TReceive receive_;
 };
