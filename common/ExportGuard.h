@@ -17,3 +17,14 @@ TLinkResult GuardExport(F Call) noexcept {
         return errNilStore; // the only internal-fault code there is
     }
 }
+
+// For the exports that answer a failure their own way (a Boolean, a serial
+// number, a code of their own): Call's result, or Failed when it throws.
+template <class R, class F>
+R GuardExport(F Call, R Failed) noexcept {
+    try {
+        return Call();
+    } catch (...) {
+        return Failed;
+    }
+}

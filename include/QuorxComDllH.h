@@ -54,6 +54,15 @@ enum : TLinkResult {
     errNotBus = 289,       // bus operation on a link not in bus mode
 };
 
+// Threads: different links may be used from different threads at once. On one
+// link, a transaction (SendRequest, SendCommand, ClearOutBuff, GetDevId,
+// GetDevSWVers, GetProfileCap, GetReqMCap, GetTa) may run in any thread: a
+// second one waits for the first, SetTimeout and SetTimeouts wait for it and
+// act on the next, the opener's timer leaves the link alone meanwhile, and
+// GetNumEvent, GetEvent and SetRecEventProc may run at the same time. Opening
+// and closing links (OpenCom..., CloseCom, InitializeDevice, CloseUSBDevice)
+// must not run while another thread is inside any call of this library.
+
 // Called by the link's 100 ms timer, in the thread that opened the link, while
 // events are queued.
 typedef void(QUORX_CALL* TRecEventProc)(TDevIndex Index);
@@ -123,10 +132,9 @@ QUORXCOM_API TLinkResult QUORX_CALL SetQuorxBAddr(TDevIndex Index, int32_t Addr)
 // USB devices (handles are the platform's HANDLE)
 QUORXCOM_API TLinkResult QUORX_CALL OpenUSBDevice(const char* Path, void** hDevice);
 QUORXCOM_API TLinkResult QUORX_CALL USBInitialize(void* hDevice, void** hWinUsb);
-QUORXCOM_API TLinkResult QUORX_CALL InitializeDevice(void* hDevice, void* hWinUsb,
-                                                     TDevIndex* Index, int32_t MaxEvents,
-                                                     int32_t MaxEventData, const char* Path,
-                                                     int32_t PathLen);
+QUORXCOM_API TLinkResult QUORX_CALL InitializeDevice(void* hDevice, void* hWinUsb, TDevIndex* Index,
+                                                     int32_t MaxEvents, int32_t MaxEventData,
+                                                     const char* Path, int32_t PathLen);
 QUORXCOM_API TLinkResult QUORX_CALL GetDevicePath(TDevIndex Index, char* Buf, int32_t* Size);
 QUORXCOM_API TLinkResult QUORX_CALL CloseUSBDevice(TDevIndex Index);
 

@@ -22,6 +22,9 @@ TLinkResult SplitDevTexts(const uint8_t* Reply, int32_t Count, TDevTextAll& Buf)
             ++k;
         }
     }
+    // A text that filled its 21 bytes stopped the copy: it ends within them.
+    if (k == kTextSize)
+        Buf.Text[j].Text[kTextSize - 1] = '\0';
     return i == Count && j == kTexts ? 0 : errAnswer;
 }
 

@@ -2,6 +2,8 @@
 
 #include "profile/DevTextSplit.h"
 
+#include <cstring>
+
 namespace Proflink {
 namespace {
 
@@ -45,9 +47,10 @@ TLinkResult AskTexts(const TLinkCalls& Link, TDevIndex Index, uint16_t ReqNo, TD
     int32_t count = 0;
     const TLinkResult r =
         Link.Request(Index, ReqNo, kAllChambers, nullptr, 0, reply, kTextAllRxLen, &count);
-    if (r != 0)
-        return r;
-    return SplitDevTexts(reply, count, *Buf);
+    if (r == 0)
+        return SplitDevTexts(reply, count, *Buf);
+    std::memset(Buf, 0, sizeof *Buf); // ten empty texts rather than the caller's bytes
+    return r;
 }
 
 } // namespace

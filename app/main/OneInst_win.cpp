@@ -54,7 +54,9 @@ void ForwardToFirstInstance(const std::vector<std::string>& Args) {
     data.dwData = gMessage;
     data.cbData = static_cast<DWORD>(block.size());
     data.lpData = block.data();
-    SendMessageA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    // The window that answered may stop answering before this arrives.
+    SendMessageTimeoutA(first, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                        kForwardTimeoutMs, nullptr);
 }
 
 bool AnswerSecondInstance(HWND MainWindow, UINT Msg, WPARAM W) {

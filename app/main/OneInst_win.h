@@ -24,7 +24,8 @@ void ProcessSingleInstanceDone();
 // Creates the mutex; when it already exists, forwards Args and returns false.
 bool EnsureSingleInstance(const std::vector<std::string>& Args);
 // Asks the running instance for its main window (up to kForwardTimeoutMs) and sends
-// it Args in WM_COPYDATA; without an answer nothing is sent.
+// it Args in WM_COPYDATA (waiting for it as long again at most); without an
+// answer nothing is sent.
 void ForwardToFirstInstance(const std::vector<std::string>& Args);
 
 // The running instance's side: answers the broadcast of a second start (Msg is the

@@ -4,7 +4,7 @@ TLinkResult TBusLinks::OpenComBEx(int Port, std::uint8_t Addr, int MaxEvents, in
                                   int Baud, std::uint8_t TwoStopBits, int RxQueueSize,
                                   int Reserved) {
     if (!BusAddressAccepted(Addr) || Reserved != 1) {
-        if (TDevTable::IsSerialIndex(Port))
+        if (TDeviceIndex::ForCom(Port).Serial())
             lib_.CloseCom(Port);
         return errParam;
     }

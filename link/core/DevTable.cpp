@@ -10,7 +10,7 @@ TLinkObject* TNPDevList::FindByKey(int Key) const {
 }
 
 int TNPDevList::FreeKey() const {
-    for (int key = 1; key <= 2 * kUsbKeys; ++key)
+    for (int key = 1; key <= 2 * TDeviceIndex::kLastUsbKey; ++key)
         if (FindByKey(key) == nullptr)
             return key;
     return 0;
@@ -36,16 +36,17 @@ bool TNPDevList::Remove(int Key) {
 }
 
 TLinkResult TDevTable::CheckDevIndex(int Index) const {
-    if (!IsSerialIndex(Index) && !IsUsbIndex(Index))
+    if (!TDeviceIndex(Index).Valid())
         return errParam;
     return LinkByIndex(Index) != nullptr ? 0 : errNotOpen;
 }
 
 TLinkObject* TDevTable::LinkByIndex(int Index) const {
-    if (IsSerialIndex(Index))
-        return serial_[Index - 1].get();
-    if (IsUsbIndex(Index))
-        return usb_.FindByKey(Index - kUsbIndexBase);
+    const TDeviceIndex index(Index);
+    if (index.Serial())
+        return serial_[index.ComNumber() - 1].get();
+    if (index.Usb())
+        return usb_.FindByKey(index.UsbKey());
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 // list of USB devices keyed 1..256, with the device index checks of every export.
 #pragma once
 
+#include "common/LinkIndex.h"
 #include "link/core/QuorxCom.h"
 
 #include <cstdint>
@@ -9,10 +10,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-constexpr int kSerialSlots = 256;
-constexpr int kUsbKeys = 256;
-constexpr int kUsbIndexBase = 256;
 
 // One open link: the platform's port, clock and event timer around its device.
 class TLinkObject {
@@ -60,16 +57,11 @@ public:
     TLinkObject* LinkByIndex(int Index) const;
     TNPDev* DevByIndex(int Index) const;
 
-    static bool IsSerialIndex(int Index) { return Index >= 1 && Index <= kSerialSlots; }
-    static bool IsUsbIndex(int Index) {
-        return Index > kUsbIndexBase && Index <= kUsbIndexBase + kUsbKeys;
-    }
-
     std::unique_ptr<TLinkObject>& Slot(int Port) { return serial_[Port - 1]; }
     TNPDevList& Usb() { return usb_; }
     void FreeAll();
 
 private:
-    std::unique_ptr<TLinkObject> serial_[kSerialSlots];
+    std::unique_ptr<TLinkObject> serial_[TDeviceIndex::kLastSerial];
     TNPDevList usb_;
 };

@@ -7,7 +7,7 @@ constexpr int kDevTextLen = 21;
 } // namespace
 
 TLinkResult TLinkLibrary::OpenSerialSlot(const TSerialSettings& Settings) {
-    if (!TDevTable::IsSerialIndex(Settings.Port))
+    if (!TDeviceIndex::ForCom(Settings.Port).Serial())
         return errParam;
     auto& slot = table_.Slot(Settings.Port);
     slot.reset();
@@ -33,7 +33,7 @@ TLinkResult TLinkLibrary::OpenComEx(int Port, int MaxEvents, int MaxEventData, i
 }
 
 TLinkResult TLinkLibrary::CloseCom(int Index) {
-    if (!TDevTable::IsSerialIndex(Index))
+    if (!TDeviceIndex(Index).Serial())
         return errParam;
     table_.Slot(Index).reset();
     return 0;
@@ -41,7 +41,7 @@ TLinkResult TLinkLibrary::CloseCom(int Index) {
 
 bool TLinkLibrary::IsComAvailable(int Port) {
     // The platform may not refuse a second open of a port we hold (Wine does not).
-    if (TDevTable::IsSerialIndex(Port) && table_.Slot(Port))
+    if (TDeviceIndex::ForCom(Port).Serial() && table_.Slot(Port))
         return false;
     return platform_.ProbePort(Port);
 }
@@ -117,12 +117,11 @@ TLinkResult TLinkLibrary::DevText(int Index, std::uint8_t Param, std::uint8_t Wh
         return check;
     if (Buf == nullptr)
         return errBuffer;
-    int count = 0;
     const TLinkResult result =
-        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, &count);
-    // A reply that fills all 21 bytes has no terminator; callers read it as text.
-    if (count == kDevTextLen)
-        Buf[kDevTextLen - 1] = '\0';
+        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, nullptr);
+    // Callers read the 21 bytes as text, whatever the result: a reply that
+    // filled them, or stopped inside them, has no terminator of its own.
+    Buf[kDevTextLen - 1] = '\0';
     return result;
 }
 
@@ -145,7 +144,7 @@ TLinkResult TLinkLibrary::GetTa(int Index, void* Buf) {
 TLinkResult TLinkLibrary::QueueSize(int Index, bool Largest, std::uint32_t* Size) {
     if (const TLinkResult check = table_.CheckDevIndex(Index))
         return check;
-    if (!TDevTable::IsSerialIndex(Index))
+    if (!TDeviceIndex(Index).Serial())
         return errParam;
     if (Size == nullptr)
         return errBuffer;

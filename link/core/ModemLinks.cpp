@@ -62,7 +62,7 @@ TLinkResult TModemLinks::Dialogue(TLinkObject& Link, const char* InitString) {
 TLinkResult TModemLinks::GetModemStatus(int Index, std::uint8_t* Status) {
     if (const TLinkResult check = lib_.Table().CheckDevIndex(Index))
         return check;
-    if (!TDevTable::IsSerialIndex(Index))
+    if (!TDeviceIndex(Index).Serial())
         return errParam;
     if (Status == nullptr)
         return errBuffer;

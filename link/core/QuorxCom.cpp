@@ -1,6 +1,8 @@
 // TNPDev: set-up, transactions with their time-outs, bus selection, modem
 // readiness and the event timer's handler.
 #include "link/core/QuorxCom.h"
+
+#include "common/LinkIndex.h"
 #include "link/core/QuorxFrame.h"
 
 #include <cstdlib>
@@ -52,7 +54,7 @@ void TNPDev::LinkOpened(const TLinkSetup& Setup) {
 }
 
 int TNPDev::Index() const {
-    return UsbLink() ? 256 + number_ : number_;
+    return (UsbLink() ? TDeviceIndex::ForUsbKey(number_) : TDeviceIndex::ForCom(number_)).Value();
 }
 
 TLinkResult TNPDev::Request(std::uint16_t ReqNo, std::uint8_t Param, const void* TxData, int TxLen,
@@ -67,12 +69,14 @@ TLinkResult TNPDev::Command(std::uint16_t ReqNo, std::uint8_t Param, const void*
 
 TLinkResult TNPDev::Transact(std::uint8_t Kind, std::uint16_t ReqNo, std::uint8_t Param,
                              const void* TxData, int TxLen, void* RxBuf, int RxLen, int* RxCount) {
+    const std::lock_guard<std::mutex> hold(line_);
     TTimeoutRestore restore(*this);
     if ((RxBuf == nullptr && RxLen != 0) || (TxData == nullptr && TxLen > 0))
         return errBuffer;
     const long long rxLimit = std::llabs(static_cast<long long>(RxLen));
     if (rxLimit > 1)
         ZeroBytes(RxBuf, static_cast<int>(rxLimit - 1));
+    SettleReceiver();
 
     TLinkResult result = bus_ ? BusSelect(true) : 0;
     if (!Ready())
@@ -134,7 +138,7 @@ TLinkResult TNPDev::AwaitReply(void* RxBuf, int RxLen, int* RxCount, std::uint16
         }
         if (result == 0)
             result = ParseInput(false, RxBuf, RxLen, RxCount, &done, StartValue);
-        if (bus_ && Elapsed(pollTime, kBusAnswerMs) && receive_.State != 8 && !done)
+        if (bus_ && Elapsed(pollTime, kBusAnswerMs) && receive_.State != TRxState::Discard && !done)
             result = errBusNoAnswer;
         if (Elapsed(start, totalTimeout_) && !done)
             result = errTimeout;
@@ -149,7 +153,8 @@ TLinkResult TNPDev::BusSelect(bool Select) {
     // on its way out when the next selection starts.
     port_.PurgeInput();
     ClearReceiveText();
-    receive_.State = 8;
+    DropPartialReply();
+    receive_.State = TRxState::Discard;
     if (Select) {
         SendPoll();
     } else {
@@ -184,6 +189,8 @@ TLinkResult TNPDev::BusSelect(bool Select) {
                 result =
                     ParseInput(false, scratch.data(), -kSerialReadMax, &strayCount, &strayReply, 0);
             }
+            if (strayReply)
+                ParseInput(true, nullptr, 0, nullptr, nullptr, 0); // the events after it
             ClearReceiveText();
             if (strayReply) {
                 const std::uint8_t release = kBusRelease;
@@ -196,6 +203,7 @@ TLinkResult TNPDev::BusSelect(bool Select) {
         if (goesOn() && Elapsed(begin, totalTimeout_))
             result = errTimeout;
     } while (goesOn());
+    DropPartialReply(); // begun in the scratch buffer: never the caller's
     return result;
 }
 
@@ -207,6 +215,7 @@ bool TNPDev::Ready() {
 }
 
 TLinkResult TNPDev::SetInterByteTimeout(int Ms) {
+    const std::lock_guard<std::mutex> hold(line_); // for the next transaction, not a running one
     if (Ms < 0)
         return errParam;
     interByteTimeout_ = Ms;
@@ -214,6 +223,7 @@ TLinkResult TNPDev::SetInterByteTimeout(int Ms) {
 }
 
 TLinkResult TNPDev::SetTimeoutPair(int InterByteMs, int TotalMs) {
+    const std::lock_guard<std::mutex> hold(line_);
     if (InterByteMs >= 0)
         interByteTimeout_ = InterByteMs;
     if (TotalMs >= 0)
@@ -232,11 +242,18 @@ TLinkResult TNPDev::ClearOutBuffer() {
 
 void TNPDev::TimerTick() noexcept {
     try {
-        ReadInput();
-        ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+        TRecEventProc proc = nullptr;
+        {
+            const std::unique_lock<std::mutex> hold(line_, std::try_to_lock);
+            if (!hold.owns_lock())
+                return;
+            ReadInput();
+            ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+            proc = eventProc_;
+        }
         // The procedure may close this link: nothing of it is touched afterwards.
-        if (eventProc_ && EventCounts(nullptr, nullptr) > 0)
-            eventProc_(Index());
+        if (proc && EventCounts(nullptr, nullptr) > 0)
+            proc(Index());
     } catch (...) {
     }
 }

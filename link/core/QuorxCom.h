@@ -12,7 +12,9 @@
 #include "QuorxComDllH.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 
 constexpr int kInterByteTimeoutMs = 1000;
 constexpr int kTotalTimeoutMs = 10000;
@@ -44,12 +46,25 @@ struct TProtIn {
     std::uint16_t ReceivedCheck = 0;
 };
 
+// States of the receiver, in the order a frame passes them.
+enum class TRxState : std::int32_t {
+    Start,
+    CodeLow, // event header: code low, code high, parameter
+    CodeHigh,
+    Param,
+    Data,
+    Status, // a reply's status byte
+    CheckLow,
+    CheckHigh,
+    Discard, // until the next control byte
+    Complete,
+};
+
 // The receiver's state; the next data byte goes to offset Count of the
 // current call's reply buffer, or to the event data.
 struct TReceive {
     bool InFrame = false; // a start byte was seen and 0xF6 is still to come
-    // 0 start, 1..3 event header, 4 data, 5 status, 6..7 check, 8 discard, 9 complete
-    std::int32_t State = 0;
+    TRxState State = TRxState::Start;
     bool IsReply = false;
     bool EscapePending = false;
     std::uint16_t Check = 0;
@@ -90,7 +105,8 @@ public:
     // decoded in nibble mode), up to 512 of a USB link.
     void ReadInput();
     // Runs the receive state machine over the received bytes; replies go to
-    // RxBuf (none in event mode), events to the queue. 0 or a result code.
+    // RxBuf (none in event mode), events to the queue. Stops after a complete
+    // reply, leaving what follows it for the next call. 0 or a result code.
     TLinkResult ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCount, bool* Done,
                            std::uint16_t StartValue);
     // Copies Count bytes to Pos and advances it; errNilStore for a nil Pos or Source.
@@ -125,7 +141,9 @@ public:
     void SetEventProc(TRecEventProc Proc) { eventProc_ = Proc; }
 
     // The event timer's handler: read, queue events (replies are discarded),
-    // call the event procedure while events are queued. Never throws.
+    // call the event procedure while events are queued. Never throws. While a
+    // transaction runs on the link (in another thread) the tick does nothing:
+    // the input is that transaction's.
     void TimerTick() noexcept;
 
 private:
@@ -134,6 +152,8 @@ private:
     TLinkResult StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int RxLen, bool* Done);
     TLinkResult FinishFrame(int RxLen, int* RxCount, bool* Done);
     void ResetReceive();
+    void DropPartialReply();
+    void SettleReceiver();
     void ClearReceiveText();
     void CompactReceiveText();
     bool PendingHas(std::uint8_t B) const;
@@ -158,6 +178,8 @@ private:
     std::size_t rxPos_ = 0; // bytes of rxText_ already parsed
     std::array<std::uint8_t, kSerialReadMax> readBuf_{};
     TEventQueue events_;
-    TRecEventProc eventProc_ = nullptr;
+    std::atomic<TRecEventProc> eventProc_{nullptr};
+    // Held by a transaction, and by a timer tick while it reads and parses.
+    std::mutex line_;
     TReceive receive_;
 };

@@ -8,23 +8,6 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-
-enum : std::int32_t {
-    sStart = 0,
-    sCodeLow = 1,
-    sCodeHigh = 2,
-    sParam = 3,
-    sData = 4,
-    sStatus = 5,
-    sCheckLow = 6,
-    sCheckHigh = 7,
-    sDiscard = 8,
-    sComplete = 9,
-};
-
-} // namespace
-
 void TNPDev::ReadInput() {
     const int max = UsbLink() ? kUsbReadMax : kSerialReadMax;
     const int n = port_.Read(readBuf_.data(), max);
@@ -54,6 +37,24 @@ TLinkResult TNPDev::StoreBytes(std::uint8_t*& Pos, const void* Source, int Count
 
 void TNPDev::ResetReceive() {
     receive_ = TReceive{};
+}
+
+// A reply is written into the buffer of the wait that saw it start; one that
+// a wait left half-received belongs to no later wait and is dropped. An event
+// frame in progress goes on.
+void TNPDev::DropPartialReply() {
+    if (!receive_.IsReply)
+        return;
+    ResetReceive();
+    receive_.State = TRxState::Discard;
+}
+
+// Before a transaction: what an earlier one left is taken as the timer takes
+// it, events queued and replies discarded, so none of it answers this one.
+void TNPDev::SettleReceiver() {
+    DropPartialReply();
+    if (PendingInput() > 0)
+        ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
 }
 
 void TNPDev::ClearReceiveText() {
@@ -87,7 +88,7 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
         const std::uint8_t r = rxText_[rxPos_];
         if (r == kFrameEscape && !rx.EscapePending) {
             rx.EscapePending = true;
-            if (rx.State < sCheckLow)
+            if (rx.State < TRxState::CheckLow)
                 Checksum16Step(rx.Check, r);
             ++rxPos_;
             continue;
@@ -97,16 +98,16 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
             rx.EscapePending = false;
             v = r + 0xF0u;
             if (v > 0xFF)
-                rx.State = sStart;
+                rx.State = TRxState::Start;
         } else if (IsControlByte(r)) {
-            rx.State = sStart;
+            rx.State = TRxState::Start;
         }
-        if (rx.State == sStart &&
+        if (rx.State == TRxState::Start &&
             (v == kFrameRequest || v == kFrameCommand || v == kFrameReply || v == kFrameEvent)) {
             ResetReceive();
             rx.Check = StartValue;
         }
-        if (rx.State < sCheckLow)
+        if (rx.State < TRxState::CheckLow)
             Checksum16Step(rx.Check, r);
         ++rxPos_;
         result = StepFrame(v, EventMode, RxBuf, RxLen, Done);
@@ -114,8 +115,12 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
             ResetReceive();
             break;
         }
-        if (rx.State == sComplete)
+        if (rx.State == TRxState::Complete) {
+            const bool reply = rx.IsReply;
             result = FinishFrame(RxLen, RxCount, Done);
+            if (reply)
+                break; // a later frame must not overwrite the reply and its result
+        }
     }
     CompactReceiveText();
     return result;
@@ -126,44 +131,47 @@ TLinkResult TNPDev::StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int 
     Ttelegr& telegram = rx.Frame.Telegram;
     const auto b = static_cast<std::uint8_t>(V & 0xFF);
     switch (rx.State) {
-    case sStart:
+    case TRxState::Start:
         if (V == kFrameEvent) {
             rx.Frame.StartCode = kFrameEvent;
             rx.InFrame = true;
             rx.IsReply = false;
-            rx.State = sCodeLow;
+            rx.State = TRxState::CodeLow;
         } else if (V == kFrameReply && !EventMode) {
             rx.Frame.StartCode = kFrameReply;
             rx.InFrame = true;
             rx.IsReply = true;
-            rx.State = sData;
+            rx.State = TRxState::Data;
             if (Done)
                 *Done = false;
         } else if (V == kFrameEnd && rx.InFrame) {
             rx.InFrame = false;
-            rx.State = rx.IsReply ? sStatus : sCheckLow;
+            rx.State = rx.IsReply ? TRxState::Status : TRxState::CheckLow;
         } else {
             // Any other control byte, or a bad escape, loses the frame it interrupts.
             rx.InFrame = false;
-            rx.State = sDiscard;
+            rx.State = TRxState::Discard;
         }
         break;
-    case sCodeLow:
-    case sCodeHigh:
-    case sParam:
+    case TRxState::CodeLow:
+    case TRxState::CodeHigh:
+    case TRxState::Param:
         if (rx.IsReply) {
-            rx.State = sDiscard;
+            rx.State = TRxState::Discard;
             break;
         }
-        if (rx.State == sCodeLow)
+        if (rx.State == TRxState::CodeLow) {
             telegram.Code = b;
-        else if (rx.State == sCodeHigh)
+            rx.State = TRxState::CodeHigh;
+        } else if (rx.State == TRxState::CodeHigh) {
             telegram.Code = static_cast<std::uint16_t>(telegram.Code | (b << 8));
-        else
+            rx.State = TRxState::Param;
+        } else {
             telegram.Param = b;
-        ++rx.State;
+            rx.State = TRxState::Data;
+        }
         break;
-    case sData:
+    case TRxState::Data:
         if (rx.IsReply) {
             const long long limit = std::llabs(static_cast<long long>(RxLen));
             if (RxBuf == nullptr || RxLen == 0 || rx.Count >= limit)
@@ -182,21 +190,21 @@ TLinkResult TNPDev::StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int 
         if (rx.Count < INT32_MAX)
             ++rx.Count;
         break;
-    case sStatus:
+    case TRxState::Status:
         if (rx.IsReply) {
             telegram.Status = b;
-            rx.State = sCheckLow;
+            rx.State = TRxState::CheckLow;
         } else {
-            rx.State = sDiscard;
+            rx.State = TRxState::Discard;
         }
         break;
-    case sCheckLow:
+    case TRxState::CheckLow:
         rx.Frame.ReceivedCheck = b;
-        rx.State = sCheckHigh;
+        rx.State = TRxState::CheckHigh;
         break;
-    case sCheckHigh:
+    case TRxState::CheckHigh:
         rx.Frame.ReceivedCheck = static_cast<std::uint16_t>(rx.Frame.ReceivedCheck | (b << 8));
-        rx.State = sComplete;
+        rx.State = TRxState::Complete;
         break;
     default:
         break;
@@ -228,6 +236,6 @@ TLinkResult TNPDev::FinishFrame(int RxLen, int* RxCount, bool* Done) {
         }
     }
     ResetReceive();
-    rx.State = sDiscard;
+    rx.State = TRxState::Discard;
     return result;
 }

@@ -119,8 +119,12 @@ std::int32_t SerNumFromDevicePath(const char* Path) {
     const std::size_t hash = rest.find('#');
     if (hash == std::string_view::npos || hash == 0)
         return -1;
+    // Digits only: a sign would give a serial number that no device has.
+    const std::string_view digits = rest.substr(0, hash);
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return -1;
     std::int32_t serial = 0;
-    return ParseWhole(rest.substr(0, hash), serial, 10) ? serial : -1;
+    return ParseWhole(digits, serial, 10) ? serial : -1;
 }
 
 std::uint16_t PIDFromDevicePath(const char* Path) {

@@ -4,6 +4,7 @@
 // installation services sit behind IDeviceEnumerator.
 #pragma once
 
+#include "common/LinkIndex.h"
 #include "QuorxComDllH.h"
 
 #include <cstdint>
@@ -14,8 +15,9 @@
 inline constexpr TQuorxGuid kComPortClass = {
     0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
 
-// Interfaces looked at per list; a larger population is not listed.
-inline constexpr int kMaxInterfaces = 256;
+// Interfaces looked at per list, as many as there are serial ports or USB keys
+// to name them; a larger population is not listed.
+inline constexpr int kMaxInterfaces = TDeviceIndex::kLastUsbKey;
 
 // Registry properties of a device that the port list shows.
 enum class TDeviceProperty { DeviceDesc = 0, FriendlyName = 12 };
@@ -85,7 +87,8 @@ TLinkResult WriteComInfoList(IDeviceEnumerator& Enumerator, char* Buf, std::uint
 TLinkResult WriteDevicePathList(IDeviceEnumerator& Enumerator, const TQuorxGuid& Class, char* Buf,
                                 std::uint32_t* Size);
 
-// \\?\usb#vid_vvvv&pid_pppp#serial#{guid}: the serial as an integer, or -1.
+// \\?\usb#vid_vvvv&pid_pppp#serial#{guid}: the serial as an integer, or -1
+// for any serial that is not a non-negative number.
 std::int32_t SerNumFromDevicePath(const char* Path);
 // The same path's pppp read as hexadecimal, or 0.
 std::uint16_t PIDFromDevicePath(const char* Path);

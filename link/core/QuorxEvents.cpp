@@ -3,6 +3,7 @@
 #include <climits>
 
 void TEventQueue::Configure(int MaxEvents, int MaxEventData) {
+    const std::lock_guard<std::mutex> hold(lock_);
     events_.clear();
     maxEvents_ = MaxEvents;
     maxEventData_ = MaxEventData;
@@ -10,6 +11,7 @@ void TEventQueue::Configure(int MaxEvents, int MaxEventData) {
 }
 
 int TEventQueue::QueueEvent(Ttelegr Event) {
+    const std::lock_guard<std::mutex> hold(lock_);
     const auto countLost = [this] {
         if (lost_ < INT_MAX)
             ++lost_;
@@ -29,6 +31,7 @@ int TEventQueue::QueueEvent(Ttelegr Event) {
 
 TLinkResult TEventQueue::TakeEvent(std::uint16_t* Code, std::uint8_t* Param, void* Buf, int BufSize,
                                    int* DataLen) {
+    const std::lock_guard<std::mutex> hold(lock_);
     if (BufSize < 0 || BufSize > maxEventData_)
         return errParam;
     if (events_.empty())
@@ -54,6 +57,7 @@ TLinkResult TEventQueue::TakeEvent(std::uint16_t* Code, std::uint8_t* Param, voi
 }
 
 int TEventQueue::EventCounts(int* Free, int* Lost) const {
+    const std::lock_guard<std::mutex> hold(lock_);
     const int queued = static_cast<int>(events_.size());
     if (Free)
         *Free = maxEvents_ - queued;

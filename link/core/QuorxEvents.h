@@ -1,5 +1,6 @@
 // The event queue of one link: unsolicited frames of the instrument, oldest
-// first, bounded in count and in data per event.
+// first, bounded in count and in data per event. Its operations may run from
+// several threads at once (the timer queues while a caller takes).
 #pragma once
 
 #include "link/core/QuorxComTools.h"
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <mutex>
 
 struct Ttelegr {
     std::uint16_t Code = 0;
@@ -39,6 +41,7 @@ public:
     int EventCounts(int* Free, int* Lost) const;
 
 private:
+    mutable std::mutex lock_;
     std::deque<Ttelegr> events_;
     int maxEvents_ = 0;
     int maxEventData_ = 0;

@@ -14,7 +14,7 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
                                         int MaxEventData, const char* Path, int PathLen) {
     if (Index == nullptr)
         return errBuffer;
-    if (*Index > kUsbIndexBase + kUsbKeys || MaxEvents <= 0 || MaxEventData <= 0 || PathLen < 0 ||
+    if (*Index > TDeviceIndex::kLast || MaxEvents <= 0 || MaxEventData <= 0 || PathLen < 0 ||
         (Path == nullptr && PathLen > 0))
         return errParam;
     if (NoHandle(Device))
@@ -22,9 +22,10 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
     if (NoHandle(WinUsb))
         return errBadUsbHandle;
     TNPDevList& list = lib_.Table().Usb();
-    const int key = *Index > kUsbIndexBase ? *Index - kUsbIndexBase : list.FreeKey();
+    const TDeviceIndex asked(*Index);
+    const int key = asked.Usb() ? asked.UsbKey() : list.FreeKey();
     // Keys above 256 would give an index that no export takes.
-    if (key < 1 || key > kUsbKeys || list.FindByKey(key) != nullptr) {
+    if (!TDeviceIndex::ForUsbKey(key).Usb() || list.FindByKey(key) != nullptr) {
         platform_.CloseHandles(Device, WinUsb);
         return errKeyInUse;
     }
@@ -43,12 +44,12 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
     }
     if (!link || list.Add(key, std::move(link)) < 0)
         return errDevCreate;
-    *Index = kUsbIndexBase + key;
+    *Index = TDeviceIndex::ForUsbKey(key).Value();
     return 0;
 }
 
 TLinkResult TUSBLinks::GetDevicePath(int Index, char* Buf, int* Size) {
-    if (!TDevTable::IsUsbIndex(Index))
+    if (!TDeviceIndex(Index).Usb())
         return errParam;
     const auto* link = dynamic_cast<const TUSBLinkObject*>(lib_.Table().LinkByIndex(Index));
     if (link == nullptr)
@@ -64,7 +65,8 @@ TLinkResult TUSBLinks::GetDevicePath(int Index, char* Buf, int* Size) {
 }
 
 TLinkResult TUSBLinks::CloseUSBDevice(int Index) {
-    if (lib_.Table().CheckDevIndex(Index) != 0)
+    if (!TDeviceIndex(Index).Usb())
         return errParam;
-    return lib_.Table().Usb().Remove(Index - kUsbIndexBase) ? 0 : errNotOpen;
+    // Not open: the code of every other export, the serial close's included.
+    return lib_.Table().Usb().Remove(TDeviceIndex(Index).UsbKey()) ? 0 : errNotOpen;
 }

@@ -54,7 +54,8 @@ public:
     // The link's device path without NUL; *Size: capacity in, length out
     // (unchanged when it does not fit).
     TLinkResult GetDevicePath(int Index, char* Buf, int* Size);
-    // Frees the link with key Index - 256 and closes its handles.
+    // Frees the link with key Index - 256 and closes its handles; errNotOpen
+    // when there is none, errParam for an index that is not a USB link's.
     TLinkResult CloseUSBDevice(int Index);
 
 private:

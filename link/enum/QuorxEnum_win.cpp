@@ -3,6 +3,7 @@
 #include "link/core/QuorxEnum.h"
 
 #include "common/ProcBinding_win.h"
+#include "common/WinRes_win.h"
 
 #include <windows.h>
 
@@ -117,14 +118,16 @@ public:
     }
 
     std::string ReadPortName() override {
-        const HKEY key =
+        const HKEY opened =
             FApi.OpenDevRegKey(FSet, &FDevice, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
-        if (key == INVALID_HANDLE_VALUE || key == nullptr)
+        if (opened == INVALID_HANDLE_VALUE)
+            return {};
+        const TRegKeyHandle key(opened);
+        if (!key)
             return {};
         BYTE buf[kTextArea];
         DWORD size = sizeof buf;
-        const LONG read = RegQueryValueExA(key, "PortName", nullptr, nullptr, buf, &size);
-        RegCloseKey(key);
+        const LONG read = RegQueryValueExA(key.Get(), "PortName", nullptr, nullptr, buf, &size);
         return read == ERROR_SUCCESS ? Reported(buf, size, sizeof buf) : std::string();
     }
 

@@ -64,11 +64,7 @@ TLinkResult QUORX_CALL OpenComB(int32_t Port, uint8_t Addr, int32_t MaxEvents,
 
 // Setting the address reports a failure as a port state error.
 TLinkResult QUORX_CALL SetQuorxBAddr(TDevIndex Index, int32_t Addr) {
-    try {
-        return Bus().SetQuorxBAddr(Index, Addr);
-    } catch (...) {
-        return errCommState;
-    }
+    return GuardExport([&] { return Bus().SetQuorxBAddr(Index, Addr); }, TLinkResult{errCommState});
 }
 
 } // extern "C"

@@ -45,11 +45,7 @@ TLinkResult QUORX_CALL GetDevicePath(TDevIndex Index, char* Buf, int32_t* Size) 
 
 // A close that fails inside reports that nothing was removed.
 TLinkResult QUORX_CALL CloseUSBDevice(TDevIndex Index) {
-    try {
-        return Usb().CloseUSBDevice(Index);
-    } catch (...) {
-        return errNotOpen;
-    }
+    return GuardExport([&] { return Usb().CloseUSBDevice(Index); }, TLinkResult{errNotOpen});
 }
 
 TLinkResult QUORX_CALL GetCOMInfoList(char* Buf, uint32_t* Size) {
@@ -62,19 +58,11 @@ TLinkResult QUORX_CALL GetDevicePathList(TQuorxGuid InterfaceGuid, char* Buf, ui
 }
 
 int32_t QUORX_CALL GetSerNumFromDevicePath(const char* Path) {
-    try {
-        return SerNumFromDevicePath(Path);
-    } catch (...) {
-        return -1;
-    }
+    return GuardExport([&] { return SerNumFromDevicePath(Path); }, int32_t{-1});
 }
 
 uint16_t QUORX_CALL GetPIDFromDevicePath(const char* Path) {
-    try {
-        return PIDFromDevicePath(Path);
-    } catch (...) {
-        return 0;
-    }
+    return GuardExport([&] { return PIDFromDevicePath(Path); }, uint16_t{0});
 }
 
 } // extern "C"

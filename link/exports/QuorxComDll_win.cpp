@@ -60,11 +60,7 @@ TLinkResult QUORX_CALL CloseCom(TDevIndex Index) {
 }
 
 uint8_t QUORX_CALL IsComAvailable(int32_t Port) {
-    try {
-        return Lib().IsComAvailable(Port) ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    return GuardExport([&]() -> uint8_t { return Lib().IsComAvailable(Port) ? 1 : 0; }, uint8_t{0});
 }
 
 TLinkResult QUORX_CALL SendRequest(TDevIndex Index, uint16_t ReqNo, uint8_t Param,

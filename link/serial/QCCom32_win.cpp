@@ -25,10 +25,6 @@ void SetFlagWord(DCB& State, std::uint32_t Word) {
 
 T_QCCom32::T_QCCom32() = default;
 
-T_QCCom32::~T_QCCom32() {
-    Close();
-}
-
 bool T_QCCom32::AskRetry(const char* Text) const {
     return MessageBoxA(nullptr, Text, "Warning", MB_ABORTRETRYIGNORE | MB_ICONWARNING) == IDRETRY;
 }
@@ -49,32 +45,32 @@ HANDLE T_QCCom32::CreatePortHandle() {
 bool T_QCCom32::Configure() {
     DCB state{};
     state.DCBlength = sizeof state;
-    if (!GetCommState(FHandle, &state))
+    if (!GetCommState(FHandle.Get(), &state))
         return false;
     state.BaudRate = static_cast<DWORD>(FBaud);
     state.ByteSize = static_cast<BYTE>(FDataBits);
     state.Parity = NOPARITY;
     state.StopBits = FStopBitsTwo ? TWOSTOPBITS : ONESTOPBIT;
     SetFlagWord(state, DcbFlagWord(FCtsFlowControl));
-    if (!SetCommState(FHandle, &state))
+    if (!SetCommState(FHandle.Get(), &state))
         return false;
 
     COMMPROP props{};
-    if (GetCommProperties(FHandle, &props)) {
+    if (GetCommProperties(FHandle.Get(), &props)) {
         if (FRxQueueSize == 0)
             FRxQueueSize = props.dwCurrentRxQueue;
         else if (props.dwMaxRxQueue != 0 && props.dwMaxRxQueue < FRxQueueSize)
             FRxQueueSize = props.dwMaxRxQueue;
-        SetupComm(FHandle, FRxQueueSize, 0);
-        if (GetCommProperties(FHandle, &props))
+        SetupComm(FHandle.Get(), FRxQueueSize, 0);
+        if (GetCommProperties(FHandle.Get(), &props))
             FRxQueueSize = props.dwCurrentRxQueue;
     }
 
     COMMTIMEOUTS timeouts{};
-    if (GetCommTimeouts(FHandle, &timeouts)) {
+    if (GetCommTimeouts(FHandle.Get(), &timeouts)) {
         // Only a CTS-controlled line may hold a write back; bound it per byte.
         timeouts.WriteTotalTimeoutMultiplier = FCtsFlowControl ? 2000 : 0;
-        SetCommTimeouts(FHandle, &timeouts);
+        SetCommTimeouts(FHandle.Get(), &timeouts);
     }
     return true;
 }
@@ -82,7 +78,7 @@ bool T_QCCom32::Configure() {
 bool T_QCCom32::Open() {
     Close();
     FConfigFailed = false;
-    FHandle = CreatePortHandle();
+    FHandle.Reset(CreatePortHandle());
     if (!Opened())
         return false;
     FConfigFailed = !Configure();
@@ -90,9 +86,7 @@ bool T_QCCom32::Open() {
 }
 
 void T_QCCom32::Close() {
-    if (Opened())
-        CloseHandle(FHandle);
-    FHandle = INVALID_HANDLE_VALUE;
+    FHandle.Reset();
 }
 
 int T_QCCom32::InCount() const {
@@ -100,7 +94,7 @@ int T_QCCom32::InCount() const {
         return 0;
     DWORD errors = 0;
     COMSTAT stat{};
-    if (!ClearCommError(FHandle, &errors, &stat))
+    if (!ClearCommError(FHandle.Get(), &errors, &stat))
         return 0;
     return static_cast<int>(std::min<DWORD>(stat.cbInQue, 0x7FFFFFFF));
 }
@@ -111,13 +105,13 @@ bool T_QCCom32::WriteString(const void* Data, int Count) {
     if (Count == 0)
         return true;
     DWORD written = 0;
-    return WriteFile(FHandle, Data, static_cast<DWORD>(Count), &written, nullptr) &&
+    return WriteFile(FHandle.Get(), Data, static_cast<DWORD>(Count), &written, nullptr) &&
            written == static_cast<DWORD>(Count);
 }
 
 bool T_QCCom32::ReadModemStatus(std::uint32_t& Status) {
     DWORD s = 0;
-    if (!Opened() || !GetCommModemStatus(FHandle, &s))
+    if (!Opened() || !GetCommModemStatus(FHandle.Get(), &s))
         return false;
     Status = s;
     return true;
@@ -130,7 +124,7 @@ int T_QCCom32::ReadBuf(void* Buf, int MaxLen) {
     if (count <= 0)
         return 0;
     DWORD got = 0;
-    if (!ReadFile(FHandle, Buf, static_cast<DWORD>(count), &got, nullptr))
+    if (!ReadFile(FHandle.Get(), Buf, static_cast<DWORD>(count), &got, nullptr))
         return 0;
     return static_cast<int>(got);
 }
@@ -175,33 +169,33 @@ std::string T_QCCom32::ReadString() {
 
 void T_QCCom32::Purge() {
     if (Opened())
-        PurgeComm(FHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+        PurgeComm(FHandle.Get(), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
 }
 
 void T_QCCom32::PurgeInput() {
     if (Opened())
-        PurgeComm(FHandle, PURGE_RXABORT | PURGE_RXCLEAR);
+        PurgeComm(FHandle.Get(), PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
 std::uint32_t T_QCCom32::CurrentRxQueue() const {
     COMMPROP props{};
-    if (!Opened() || !GetCommProperties(FHandle, &props))
+    if (!Opened() || !GetCommProperties(FHandle.Get(), &props))
         return 0xFFFFFFFF;
     return props.dwCurrentRxQueue;
 }
 
 std::uint32_t T_QCCom32::MaxRxQueue() const {
     COMMPROP props{};
-    if (!Opened() || !GetCommProperties(FHandle, &props))
+    if (!Opened() || !GetCommProperties(FHandle.Get(), &props))
         return 0xFFFFFFFF;
     return props.dwMaxRxQueue;
 }
 
 bool T_QCCom32::GetState(DCB& State) const {
     State.DCBlength = sizeof State;
-    return Opened() && GetCommState(FHandle, &State);
+    return Opened() && GetCommState(FHandle.Get(), &State);
 }
 
 bool T_QCCom32::SetState(DCB& State) const {
-    return Opened() && SetCommState(FHandle, &State);
+    return Opened() && SetCommState(FHandle.Get(), &State);
 }

@@ -3,6 +3,7 @@
 // purge, receive queue sizes, and a text read with an end marker.
 #pragma once
 
+#include "common/WinRes_win.h"
 #include "link/core/LinkPort.h"
 
 #include <windows.h>
@@ -17,7 +18,6 @@ std::uint32_t DcbFlagWord(bool CtsFlowControl);
 class T_QCCom32 : public IBytePort {
 public:
     T_QCCom32();
-    ~T_QCCom32() override;
     T_QCCom32(const T_QCCom32&) = delete;
     T_QCCom32& operator=(const T_QCCom32&) = delete;
 
@@ -43,9 +43,9 @@ public:
     void SetShowErrors(bool Value) { FShowErrors = Value; }
 
     int InCount() const;
-    bool Opened() const { return FHandle != INVALID_HANDLE_VALUE; }
+    bool Opened() const { return static_cast<bool>(FHandle); }
     bool InUse() const { return FInUse; }
-    HANDLE GetHandle() const { return FHandle; }
+    HANDLE GetHandle() const { return FHandle.Get(); }
     bool TimedOut() const { return FTimedOut; }
     // True when the last open got a handle but the line settings could not be
     // read or applied (a baud rate the driver refuses, say).
@@ -80,7 +80,7 @@ private:
     bool Configure();
     bool AskRetry(const char* Text) const;
 
-    HANDLE FHandle = INVALID_HANDLE_VALUE;
+    THandle FHandle;
     std::uint32_t FResponseTime = 1000;
     int FBaud = 9600;
     bool FStopBitsTwo = false;

@@ -4,13 +4,17 @@
 #pragma once
 
 #include "common/WinRes_win.h"
+#include "link/core/ByteFifo.h"
 
 #include <cstdint>
 #include <vector>
 
 class TUSBChannel {
 public:
-    // Appends Count bytes; returns the new length.
+    // At most Capacity bytes wait; more are dropped and counted.
+    explicit TUSBChannel(std::size_t Capacity) : FBytes(Capacity) {}
+
+    // Appends Count bytes (what fits); returns the new length.
     std::size_t Append(const std::uint8_t* Data, std::size_t Count);
     // 0 when nothing is waiting; else copies min(Max, waiting) bytes to Buf,
     // keeps the rest in order and returns the count.
@@ -19,8 +23,10 @@ public:
     void MoveAllTo(std::vector<std::uint8_t>& Out);
     void Clear();
     std::size_t Size();
+    // Bytes dropped at the bound.
+    std::uint64_t Dropped();
 
 private:
     TCriticalSection FLock;
-    std::vector<std::uint8_t> FBytes;
+    TByteFifo FBytes;
 };

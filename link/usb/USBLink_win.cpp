@@ -1,5 +1,7 @@
 #include "link/usb/USBLink_win.h"
 
+#include "common/WinRes_win.h"
+
 TUSBLink::TUSBLink(const TUSBSettings& Settings)
     : TUSBLinkObject(Settings.Path), port_(gWinUsbDll, Settings.Device, Settings.WinUsb),
       dev_(port_, clock_), timer_(dev_) {
@@ -21,7 +23,7 @@ std::unique_ptr<TUSBLinkObject> TWin32USBPlatform::CreateUsb(const TUSBSettings&
 }
 
 void TWin32USBPlatform::CloseHandles(void* Device, void* WinUsb) {
+    const THandle device(Device);
     // WinUSB's handle rests on the device handle: it goes first.
     gWinUsbDll.Free(WinUsb);
-    CloseHandle(Device);
 }

@@ -58,18 +58,19 @@ TUSBPort::~TUSBPort() {
     if (gProcessEnding) {
         static_cast<void>(FWriteThread.release());
         static_cast<void>(FReadThread.release());
+        static_cast<void>(FDevice.Release());
         return;
     }
     const bool writeEnded = EndThread(FWriteThread, kOutPipe, true);
     const bool readEnded = EndThread(FReadThread, kInPipe, false);
-    if (!writeEnded || !readEnded)
-        return; // the left thread still uses both handles
+    if (!writeEnded || !readEnded) {
+        static_cast<void>(FDevice.Release()); // the left thread still uses both handles
+        return;
+    }
     // WinUSB's handle rests on the device handle, so it goes first: freed
     // after the close it could reach a handle value that is in use again.
     if (FWinUsb != kNoHandle)
         FDll.Free(FWinUsb);
-    if (FDevice != kNoHandle && FDevice != nullptr)
-        CloseHandle(FDevice);
 }
 
 bool TUSBPort::Write(const std::uint8_t* Data, int Count) {

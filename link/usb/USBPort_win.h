@@ -4,6 +4,7 @@
 // a link its handles.
 #pragma once
 
+#include "common/WinRes_win.h"
 #include "link/core/LinkPort.h"
 #include "link/usb/USBReadThread_win.h"
 #include "link/usb/USBWriteThread_win.h"
@@ -12,6 +13,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 
 class TUSBPort : public IBytePort {
@@ -20,6 +22,9 @@ public:
     static constexpr UCHAR kInPipe = 0x81;
     // Most bytes one Read takes from the read thread.
     static constexpr int kReadChunk = 512;
+    // Most bytes the read thread keeps for the device object; beyond them
+    // input is dropped (and counted) rather than held without end.
+    static constexpr std::size_t kReceivedMax = 1 << 20;
 
     // Takes over both handles: they are closed when the link ends, also when it
     // could not start. With a WinUSB handle other than -1 both threads start;
@@ -41,7 +46,7 @@ public:
     // A USB link has no modem lines.
     bool ReadModemStatus(std::uint32_t&) override { return false; }
 
-    HANDLE DeviceHandle() const { return FDevice; }
+    HANDLE DeviceHandle() const { return FDevice.Get(); }
     WINUSB_HANDLE WinUsbHandle() const { return FWinUsb; }
 
 private:
@@ -49,10 +54,11 @@ private:
     bool EndThread(std::unique_ptr<T>& Thread, UCHAR Pipe, bool AbortFirst);
 
     const TWinUsbDll& FDll;
-    HANDLE FDevice;
+    THandle FDevice;
     WINUSB_HANDLE FWinUsb;
-    std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>();
-    std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>();
+    // The write thread bounds its own backlog.
+    std::shared_ptr<TUSBChannel> FPending = std::make_shared<TUSBChannel>(SIZE_MAX);
+    std::shared_ptr<TUSBChannel> FReceived = std::make_shared<TUSBChannel>(kReceivedMax);
     std::unique_ptr<T_USB_Write_Thread> FWriteThread;
     std::unique_ptr<T_USB_Read_Thread> FReadThread;
 };

@@ -2,36 +2,26 @@
 
 #include <algorithm>
 
-TUSBThread::TUSBThread() : FStop(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-
-TUSBThread::~TUSBThread() {
-    if (FThread != nullptr)
-        CloseHandle(FThread);
-    if (FStop != nullptr)
-        CloseHandle(FStop);
-}
-
 bool TUSBThread::Start() {
     // Without its stop event the thread could not be ended promptly.
-    if (FThread != nullptr || FStop == nullptr)
+    if (FThread || !FStop)
         return false;
     // A reference of the thread's own, dropped as it exits.
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                        reinterpret_cast<LPCSTR>(&TUSBThread::Run), &FModule);
-    FThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    if (FThread == nullptr && FModule != nullptr)
+    FThread.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    if (!FThread && FModule != nullptr)
         FreeLibrary(FModule);
-    return FThread != nullptr;
+    return static_cast<bool>(FThread);
 }
 
 void TUSBThread::Terminate() {
     FTerminated = true;
-    if (FStop != nullptr)
-        SetEvent(FStop);
+    FStop.Set();
 }
 
 bool TUSBThread::WaitFor(DWORD Ms) {
-    return FThread == nullptr || WaitForSingleObject(FThread, Ms) == WAIT_OBJECT_0;
+    return !FThread || WaitForSingleObject(FThread.Get(), Ms) == WAIT_OBJECT_0;
 }
 
 void TUSBThread::Execute() {
@@ -41,7 +31,7 @@ void TUSBThread::Execute() {
         } catch (...) {
             // Out of memory while moving bytes: the next pass goes on.
         }
-        WaitForSingleObject(FStop, 10);
+        WaitForSingleObject(FStop.Get(), 10);
     }
 }
 
@@ -56,21 +46,6 @@ DWORD WINAPI TUSBThread::Run(void* Self) {
 
 namespace {
 
-class TManualEvent {
-public:
-    TManualEvent() : FHandle(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~TManualEvent() {
-        if (FHandle != nullptr)
-            CloseHandle(FHandle);
-    }
-    TManualEvent(const TManualEvent&) = delete;
-    TManualEvent& operator=(const TManualEvent&) = delete;
-    HANDLE Get() const { return FHandle; }
-
-private:
-    HANDLE FHandle;
-};
-
 // How often a transfer that has not yet ended after its abort is aborted again.
 constexpr DWORD kReabortMs = 50;
 
@@ -79,8 +54,8 @@ constexpr DWORD kReabortMs = 50;
 TTransferResult TransferOnce(const TWinUsbDll& Dll, WINUSB_HANDLE Handle, UCHAR Pipe, bool Write,
                              std::uint8_t* Data, ULONG Length, DWORD TimeoutMs, HANDLE Stop) {
     TTransferResult result;
-    TManualEvent done;
-    if (done.Get() == nullptr)
+    const TEvent done(true, false);
+    if (!done)
         return result;
     OVERLAPPED overlapped{};
     overlapped.hEvent = done.Get();

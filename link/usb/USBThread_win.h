@@ -2,6 +2,7 @@
 // both of them run per pass.
 #pragma once
 
+#include "common/WinRes_win.h"
 #include "link/usb/WinUsbDll_win.h"
 
 #include <windows.h>
@@ -16,7 +17,7 @@
 // waits for it (nor frees code it still runs).
 class TUSBThread {
 public:
-    virtual ~TUSBThread();
+    virtual ~TUSBThread() = default;
     TUSBThread(const TUSBThread&) = delete;
     TUSBThread& operator=(const TUSBThread&) = delete;
 
@@ -29,17 +30,17 @@ public:
     bool WaitFor(DWORD Ms);
 
 protected:
-    TUSBThread();
+    TUSBThread() = default;
     // One pass of the work.
     virtual void Pass() = 0;
-    HANDLE StopEvent() const { return FStop; }
+    HANDLE StopEvent() const { return FStop.Get(); }
 
 private:
     static DWORD WINAPI Run(void* Self);
     void Execute();
 
-    HANDLE FStop = nullptr;
-    HANDLE FThread = nullptr;
+    TEvent FStop{true, false};
+    THandle FThread;
     HMODULE FModule = nullptr;
     std::atomic<bool> FTerminated{false};
 };

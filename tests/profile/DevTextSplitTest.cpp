@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -18,11 +19,12 @@ std::string Reply(const Texts& texts) {
     return r;
 }
 
-// The 210 bytes a split of these texts should leave: each text NUL-padded to 21.
+// The 210 bytes a split of these texts should leave: each text NUL-padded to
+// 21, and ended within them (a text of 21 characters was left unterminated).
 std::string Slots(const Texts& texts) {
     std::string r(sizeof(TDevTextAll), '\0');
     for (std::size_t j = 0; j < texts.size(); ++j)
-        r.replace(21 * j, texts[j].size(), texts[j]);
+        r.replace(21 * j, std::min<std::size_t>(texts[j].size(), 20), texts[j], 0, 20);
     return r;
 }
 

@@ -276,6 +276,37 @@ TEST(ProfileRequests, SplitRequestsCheckTheirReply) {
     }
 }
 
+// After a failed request the caller's bytes were left in place as texts; a
+// 21-character text in a reply that failed the split stayed unterminated.
+TEST(ProfileRequests, SplitTextsEndWithinTheirSlotsWhateverTheResult) {
+    Bytes nineAndLong;
+    for (int j = 0; j < 9; ++j)
+        nineAndLong.insert(nineAndLong.end(), {'V', 0});
+    nineAndLong.insert(nineAndLong.end(), 21, 'L');
+    const struct {
+        const char* Name;
+        TLinkResult Link;
+        Bytes Reply;
+        TLinkResult Result;
+        const char* Last;
+    } cases[] = {
+        {"time-out", errByteTimeout, {}, errByteTimeout, ""},
+        {"status byte", 18, {}, 18, ""},
+        {"21 characters in the last text", 0, nineAndLong, errAnswer, "LLLLLLLLLLLLLLLLLLLL"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFakeLink fake;
+        fake.Reply(c.Link, c.Reply);
+        TDevTextAll all;
+        std::memset(&all, 0xAA, sizeof all);
+        EXPECT_EQ(Proflink::GetIDSerialAll(fake.Calls(), kIndex, &all), c.Result);
+        for (const TDevText& text : all.Text)
+            EXPECT_NE(std::memchr(text.Text, 0, sizeof text.Text), nullptr);
+        EXPECT_STREQ(all.Text[9].Text, c.Last);
+    }
+}
+
 TEST(ProfileRecords, RepliesReadAtTheirOffsets) {
     TFakeLink fake;
     // Stamp 31.12.2026 86399 s, then humidity 0x1234, temperature -500, third 75,

@@ -452,6 +452,46 @@ TEST_F(HandOverTest, AWindowThatHangsDoesNotHoldTheSecondStart) {
     EXPECT_EQ(form.loaded, std::vector<std::string>{file.Name()});
 }
 
+// The window that answered the broadcast got the command line by a send without
+// a bound: when it stopped answering in between, the second start never ended.
+TEST_F(HandOverTest, AWindowThatHangsAfterItsAnswerDoesNotHoldTheSecondStart) {
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> answered{false};
+    std::thread first([&] {
+        static std::atomic<bool>* gAnswered = &answered;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = [](HWND W, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
+            if (AnswerSecondInstance(W, Msg, WParam)) {
+                *gAnswered = true;
+                return 0;
+            }
+            return DefWindowProcA(W, Msg, WParam, LParam);
+        };
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "AnswersThenHangs";
+        RegisterClassA(&wc);
+        const HWND w = CreateWindowExA(0, wc.lpszClassName, "First", WS_OVERLAPPED, 0, 0, 10, 10,
+                                       nullptr, nullptr, wc.hInstance, nullptr);
+        while (!answered) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(5);
+        }
+        WaitForSingleObject(release, 60000); // no messages from here on
+        DestroyWindow(w);
+    });
+    const ULONGLONG start = GetTickCount64();
+    const TExit exit = RunPumping("\"" + ProgramDir() + "TessalyMC.exe\" x.zqr");
+    const ULONGLONG took = GetTickCount64() - start;
+    SetEvent(release);
+    first.join();
+    CloseHandle(release);
+    EXPECT_TRUE(answered);
+    EXPECT_TRUE(exit.ended) << "still waiting after " << took << " ms";
+    EXPECT_EQ(exit.code, 183u);
+}
+
 TEST_F(HandOverTest, TheRunningInstanceTakesOnlyItsOwnBlocks) {
     const TTempFile file("copy data.zqr");
     TTestMainForm form(boxes, registry, api, {});

@@ -75,7 +75,7 @@ TEST_F(BusLinksTest, OpenComBExArguments) {
         SCOPED_TRACE(testing::Message()
                      << "port " << c.port << " addr " << c.addr << " events " << c.maxEvents << "/"
                      << c.maxEventData << " reserved " << c.reserved);
-        const bool serial = TDevTable::IsSerialIndex(c.port);
+        const bool serial = TDeviceIndex::ForCom(c.port).Serial();
         if (serial) {
             ASSERT_EQ(lib.OpenCom(c.port, 10, 10), 0); // whatever the slot held goes
         }

@@ -157,6 +157,37 @@ TEST_F(LinkLibraryTest, FullLengthDeviceIdIsTerminated) {
     EXPECT_EQ(std::string(text), std::string(20, 'K'));
 }
 
+// After a failed request the 21st byte stayed as the caller left it: a reply cut
+// off after 21 characters left a text without its end.
+TEST_F(LinkLibraryTest, DeviceTextsEndWithinTheirBufferWhateverTheResult) {
+    TFaults longer, corrupt, silence;
+    longer.LengthDelta = 1;
+    corrupt.CorruptCheck = true;
+    silence.Silence = true;
+    const struct {
+        const char* Name;
+        std::size_t Length; // of the instrument's texts
+        TFaults Faults;
+        TLinkResult Result;
+    } cases[] = {
+        {"22 characters", 21, longer, errBuffer},
+        {"21 characters, bad check", 21, corrupt, errChecksum},
+        {"no answer", 5, silence, errByteTimeout},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        config.Model.DeviceId = config.Model.SwVersion = std::string(c.Length, 'K');
+        config.Faults = c.Faults;
+        ASSERT_EQ(lib.OpenCom(2, 100, 5001), 0);
+        for (const auto call : {&TLinkLibrary::GetDevId, &TLinkLibrary::GetDevSWVers}) {
+            char text[21];
+            std::memset(text, 0xFF, sizeof text);
+            EXPECT_EQ((lib.*call)(2, text), c.Result);
+            EXPECT_EQ(text[20], '\0');
+        }
+    }
+}
+
 TEST_F(LinkLibraryTest, GetEventBufferSizeIsCheckedAgainstMaxEventData) {
     ASSERT_EQ(lib.OpenComEx(2, 10, 200, 19200, 0, 0), 0);
     TNPDev& dev = Link(2).Dev();

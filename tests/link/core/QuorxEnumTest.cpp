@@ -235,7 +235,11 @@ TEST(DevicePathParsers, SerialNumber) {
     } cases[] = {
         {"\\\\?\\usb#vid_1234&pid_3e9b#1234567#{ab245463-f67a-40ec-b096-2a37f30793c5}", 1234567},
         {"a#b#42#", 42},
-        {"a#b#-7#x", -7},
+        {"a#b#-7#x", -1}, // a negative serial was passed on as one
+        {"a#b#-0#x", -1},
+        {"a#b#+7#x", -1},
+        {"a#b#0#x", 0},
+        {"a#b#2147483647#", 2147483647},
         {"a#b#42", -1},           // only two '#'
         {"a#b#12ab#{x}", -1},     // not a number
         {"a#b#99999999999#", -1}, // out of range

@@ -72,7 +72,8 @@ TEST_F(Receive, ReplyLengthsAndStatus) {
         EXPECT_EQ(ParseReply(c.Frame, c.RxLen), c.Result);
         EXPECT_EQ(rxCount, c.RxCount);
         EXPECT_EQ(done, c.Done);
-        EXPECT_EQ(dev.Receiver().State, c.Result == 0 || c.Done ? 8 : 0);
+        EXPECT_EQ(dev.Receiver().State,
+                  c.Result == 0 || c.Done ? TRxState::Discard : TRxState::Start);
     }
 }
 
@@ -208,19 +209,27 @@ TEST_F(Receive, RepliesAreDiscardedInEventMode) {
     EXPECT_EQ(dev.PendingInput(), 0);
 }
 
-TEST_F(Receive, EventsAroundAReplyAreQueuedInOneCall) {
-    EXPECT_EQ(
-        ParseReply(Concat({EventFrame(1, 0, {}), ReplyFrame(B({1}), 0, 0), EventFrame(2, 0, {})}),
-                   1),
-        0);
+// After a complete reply the parser went on through the rest of the read, and a
+// later reply in it overwrote the data and the result of the first.
+TEST_F(Receive, ParsingStopsAtTheCompleteReply) {
+    const Bytes input = Concat({EventFrame(1, 0, {}), ReplyFrame(B({1}), 0, 0),
+                                ReplyFrame(B({2}), 9, 0), EventFrame(2, 0, {})});
+    EXPECT_EQ(ParseReply(input, 1), 0);
     EXPECT_TRUE(done);
-    EXPECT_EQ(Queued(), 2);
+    EXPECT_EQ(rxCount, 1);
+    EXPECT_EQ(rx[0], 1);
+    EXPECT_EQ(Queued(), 1) << "the event before the reply";
+    EXPECT_GT(dev.PendingInput(), 0);
+    EXPECT_EQ(dev.ParseInput(true, nullptr, 0, nullptr, nullptr, 0), 0);
+    EXPECT_EQ(Queued(), 2) << "the event after it, with the next call";
+    EXPECT_EQ(rx[0], 1);
+    EXPECT_EQ(dev.PendingInput(), 0);
 }
 
 TEST_F(Receive, ErrorLeavesTheRestForTheNextCall) {
     const Bytes input = Concat({ReplyFrame(B({1, 2}), 0, 0), EventFrame(7, 0, {})});
     EXPECT_EQ(ParseReply(input, 1), errBuffer);
-    EXPECT_EQ(dev.Receiver().State, 0);
+    EXPECT_EQ(dev.Receiver().State, TRxState::Start);
     EXPECT_GT(dev.PendingInput(), 0);
     EXPECT_EQ(dev.ParseInput(true, nullptr, 0, nullptr, nullptr, 0), 0);
     EXPECT_EQ(Queued(), 1);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -324,6 +325,71 @@ TEST(Transact, NibbleLink) {
     EXPECT_EQ(rig.Line.Written(), NibbleEncode(B({0xF1, 0x01, 0x00, 0x00, 0xF6, 0x03, 0x1A})));
 }
 
+// The receive record outlived a transaction that a time-out cut short: the late
+// tail of its reply completed the next request with result 0 (and a count of
+// the earlier, larger buffer). A bus selection only reset the state, so the
+// reply's end byte still completed it.
+TEST(Transact, APartialReplyNeverCompletesALaterRequest) {
+    struct {
+        const char* Name;
+        bool Bus;
+        int RxLen1, RxLen2;
+        std::size_t Data1; // data bytes of reply 1
+        std::size_t Head;  // bytes of reply 1 before the line goes quiet
+    } cases[] = {
+        {"one byte, exact", false, 5, 5, 5, 2},
+        {"100 bytes of at most 210, then at most 6", false, -210, -6, 100, 101},
+        {"inside its end", false, -210, -6, 100, 102},
+        {"bus", true, -21, -21, 8, 4},
+    };
+    constexpr std::uint8_t kAddr = 5;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TScriptPort port;
+        TFakeClock clock(5000);
+        TNPDev dev(port, clock);
+        TLinkSetup setup = SerialSetup();
+        setup.Bus = c.Bus;
+        dev.LinkOpened(setup);
+        dev.SetBusAddress(kAddr);
+        // A bus reply's check goes on from the request's and the address.
+        const auto replyTo = [&](std::uint16_t ReqNo, const Bytes& Data) {
+            const std::uint16_t start =
+                c.Bus ? Checksum16Cont(
+                            BuildFrame(kFrameRequest, ReqNo, 0, nullptr, 0, Checksum16(&kAddr, 1))
+                                .Check,
+                            &kAddr, 1)
+                      : 0;
+            return ReplyFrame(Data, 0, start);
+        };
+        const Bytes reply1 = replyTo(1, Bytes(c.Data1, 0x11));
+        const Bytes head(reply1.begin(), reply1.begin() + c.Head);
+        const Bytes tail(reply1.begin() + c.Head, reply1.end());
+        const Bytes answers[2] = {head, Concat({tail, replyTo(2, B({0x22, 0x23}))})};
+        int request = -1;
+        int selects = 0;
+        port.OnWrite = [&](const Bytes& W) {
+            if (W[0] == kFrameRequest)
+                ++request;
+            if (W[0] == kBusRelease)
+                port.Offer(B({kBusAnswer}));
+            if (W[0] == kBusSelect) // a selection is answered, the poll after the frame replies
+                port.Offer(++selects % 2 ? B({kBusAnswer}) : answers[request]);
+            if (W[0] == kFrameRequest && !c.Bus)
+                port.Offer(answers[request]);
+        };
+        std::uint8_t buf1[210];
+        int count = -1;
+        EXPECT_NE(dev.Request(1, 0, nullptr, 0, buf1, c.RxLen1, &count), 0);
+        Bytes buf2(static_cast<std::size_t>(std::abs(c.RxLen2)), 0xEE); // exactly its size
+        count = -1;
+        EXPECT_EQ(dev.Request(2, 0, nullptr, 0, buf2.data(), c.RxLen2, &count),
+                  c.RxLen2 > 0 ? errLength : 0);
+        EXPECT_EQ(count, 2);
+        EXPECT_EQ(Bytes(buf2.begin(), buf2.begin() + 2), B({0x22, 0x23}));
+    }
+}
+
 int gTicks = 0;
 int gIndex = 0;
 bool gThrow = false;
@@ -411,7 +477,7 @@ TEST(LinkOpened, ResetsTheReceiveSide) {
     dev.LinkOpened(bus);
     EXPECT_TRUE(port.Empty()) << "purged";
     EXPECT_EQ(dev.PendingInput(), 0);
-    EXPECT_EQ(dev.Receiver().State, 0);
+    EXPECT_EQ(dev.Receiver().State, TRxState::Start);
     EXPECT_EQ(dev.InterByteTimeout(), 1000);
     EXPECT_EQ(dev.MaxEvents(), 7);
     EXPECT_EQ(dev.MaxEventData(), 9);

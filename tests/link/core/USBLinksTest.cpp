@@ -207,9 +207,15 @@ TEST_F(UsbLinks, CloseFreesTheDeviceOnce) {
     ASSERT_EQ(Init(index, Handle(0x77)), 0);
     EXPECT_EQ(usb.CloseUSBDevice(257), 0);
     EXPECT_EQ(platform.Closed, std::vector<void*>{Handle(0x77)});
-    for (int bad : {257, 258, 0, 5, 513}) {
-        SCOPED_TRACE(bad);
-        EXPECT_EQ(usb.CloseUSBDevice(bad), errParam);
+    // A key that is not open gave 259 where every other export gives 256.
+    const struct {
+        int Index;
+        TLinkResult Result;
+    } cases[] = {{257, errNotOpen}, {258, errNotOpen}, {512, errNotOpen},
+                 {0, errParam},     {5, errParam},     {513, errParam}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Index);
+        EXPECT_EQ(usb.CloseUSBDevice(c.Index), c.Result);
     }
     EXPECT_EQ(platform.Closed.size(), 1u);
 }

@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -92,6 +94,32 @@ TEST_F(QuorxComDllTest, ACallbackMayCloseItsOwnLink) {
     EXPECT_EQ(GetNumEvent(port, &count, nullptr, nullptr), errNotOpen);
     // And reopens cleanly afterwards.
     EXPECT_EQ(OpenComEx(port, 100, 5001, 19200, 128790, 0), 0);
+}
+
+// The opener's timer read the replies that a transaction of another thread
+// waited for and dropped them as events: those transactions timed out.
+TEST_F(QuorxComDllTest, TransactionsOfASecondThreadKeepTheirReplies) {
+    gDrain.Calls = gDrain.Drained = 0;
+    ASSERT_EQ(SetRecEventProc(port, DrainMeasEvents), 0);
+    ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
+    constexpr int kRequests = 20;
+    std::atomic<int> answered{0};
+    std::atomic<bool> finished{false};
+    std::thread second([&] {
+        for (int i = 0; i < kRequests; ++i) {
+            TMEASall all{};
+            if (SendRequest(port, 0x201, 255, nullptr, 0, &all, 128, nullptr) == 0)
+                ++answered;
+        }
+        finished = true;
+    });
+    while (!finished)
+        RunEvents(20); // the opener's timer goes on meanwhile
+    second.join();
+    EXPECT_EQ(answered, kRequests);
+    RunEvents(500);
+    EXPECT_GT(gDrain.Drained, 0) << "the events queued meanwhile reach the opener";
+    SetRecEventProc(port, nullptr);
 }
 
 TEST_F(QuorxComDllTest, AHeldPortIsNotAvailableAndIsAgainWhenClosed) {

@@ -93,7 +93,7 @@ TEST_F(UsbDll, RegisteredInstrumentIsListedOpenedAndAnswers) {
 
     EXPECT_EQ(CloseUSBDevice(index), 0);
     EXPECT_EQ(GetDevId(index, text), errNotOpen);
-    EXPECT_EQ(CloseUSBDevice(index), errParam);
+    EXPECT_EQ(CloseUSBDevice(index), errNotOpen);
     index = 0;
 }
 

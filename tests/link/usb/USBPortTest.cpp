@@ -23,7 +23,7 @@ bool HandleIsOpen(HANDLE Handle) {
 }
 
 TEST(UsbChannel, TakeKeepsTheRestInOrder) {
-    TUSBChannel channel;
+    TUSBChannel channel{64};
     std::uint8_t buf[8] = {};
     EXPECT_EQ(channel.Take(buf, 8), 0);
     EXPECT_EQ(channel.Append(Bytes("hello"), 5), 5u);
@@ -36,7 +36,7 @@ TEST(UsbChannel, TakeKeepsTheRestInOrder) {
 }
 
 TEST(UsbChannel, NothingIsTakenIntoNoRoom) {
-    TUSBChannel channel;
+    TUSBChannel channel{64};
     channel.Append(Bytes("abc"), 3);
     std::uint8_t buf[4];
     EXPECT_EQ(channel.Take(buf, 0), 0);
@@ -46,7 +46,7 @@ TEST(UsbChannel, NothingIsTakenIntoNoRoom) {
 }
 
 TEST(UsbChannel, MoveAllAppendsAndEmpties) {
-    TUSBChannel channel;
+    TUSBChannel channel{64};
     channel.Append(Bytes("cd"), 2);
     std::vector<std::uint8_t> out = {'a', 'b'};
     channel.MoveAllTo(out);
