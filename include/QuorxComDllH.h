@@ -123,10 +123,9 @@ QUORXCOM_API TLinkResult QUORX_CALL SetQuorxBAddr(TDevIndex Index, int32_t Addr)
 // USB devices (handles are the platform's HANDLE)
 QUORXCOM_API TLinkResult QUORX_CALL OpenUSBDevice(const char* Path, void** hDevice);
 QUORXCOM_API TLinkResult QUORX_CALL USBInitialize(void* hDevice, void** hWinUsb);
-QUORXCOM_API TLinkResult QUORX_CALL InitializeDevice(void* hDevice, void* hWinUsb,
-                                                     TDevIndex* Index, int32_t MaxEvents,
-                                                     int32_t MaxEventData, const char* Path,
-                                                     int32_t PathLen);
+QUORXCOM_API TLinkResult QUORX_CALL InitializeDevice(void* hDevice, void* hWinUsb, TDevIndex* Index,
+                                                     int32_t MaxEvents, int32_t MaxEventData,
+                                                     const char* Path, int32_t PathLen);
 QUORXCOM_API TLinkResult QUORX_CALL GetDevicePath(TDevIndex Index, char* Buf, int32_t* Size);
 QUORXCOM_API TLinkResult QUORX_CALL CloseUSBDevice(TDevIndex Index);
 

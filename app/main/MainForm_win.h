@@ -8,13 +8,13 @@
 
 #include "app/base/Actions_win.h"
 #include "app/base/Form_win.h"
-#include "common/WinRes_win.h"
 #include "app/instruments/LinkApi_.h"
 #include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"
 #include "app/tree/TreeImages_win.h"
 #include "app/tree/TreeModel_.h"
 #include "app/tree/TreeView_win.h"
+#include "common/WinRes_win.h"
 
 #include <memory>
 #include <string>

@@ -8,7 +8,9 @@ void Checksum16Step(std::uint16_t& Check, std::uint8_t B) {
     Check = static_cast<std::uint16_t>((((c << 8) & 0xFFFF) | t) ^ (t >> 7));
 }
 
-std::uint16_t Checksum16(const void* Data, int Count) { return Checksum16Cont(0, Data, Count); }
+std::uint16_t Checksum16(const void* Data, int Count) {
+    return Checksum16Cont(0, Data, Count);
+}
 
 std::uint16_t Checksum16Cont(std::uint16_t Start, const void* Data, int Count) {
     if (Data == nullptr || Count <= 0)

@@ -16,8 +16,7 @@ TEST(ExportGuard, ResultOfTheCallPassesThrough) {
 
 TEST(ExportGuard, NoExceptionLeavesAnExport) {
     EXPECT_EQ(GuardExport([]() -> TLinkResult { throw std::bad_alloc(); }), errMemory);
-    EXPECT_EQ(GuardExport([]() -> TLinkResult { throw std::runtime_error("x"); }),
-              errNilStore);
+    EXPECT_EQ(GuardExport([]() -> TLinkResult { throw std::runtime_error("x"); }), errNilStore);
     EXPECT_EQ(GuardExport([]() -> TLinkResult { throw 42; }), errNilStore);
 }
 
