@@ -2,8 +2,8 @@
 
 #include "app/base/Texte_.h"
 #include "app/base/Tools_win.h"
-#include "common/WinRes_win.h"
 #include "app/instruments/InstrConnFrm_.h"
+#include "common/WinRes_win.h"
 
 #include <algorithm>
 #include <string>

@@ -4,8 +4,8 @@
 // "Windows".
 #pragma once
 
-#include "common/WinRes_win.h"
 #include "app/settings/PrinterSetup_.h"
+#include "common/WinRes_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 # Installs the Debian packages the builds and tests need; nothing when all are there.
 quorx_packages=(
-    cmake make g++ libgtest-dev googletest clang
+    cmake make g++ libgtest-dev googletest clang clang-format
     g++-mingw-w64-x86-64-posix wine wine64
     xvfb xauth x11-utils imagemagick socat fonts-dejavu-core procps python3-minimal
 )

@@ -29,6 +29,16 @@ std::uint32_t Ms() {
     return GetTickCount();
 }
 
+bool WaitUntil(const std::function<bool()>& Condition, std::uint32_t BoundMs) {
+    const std::uint32_t start = Ms();
+    while (!Condition()) {
+        if (Ms() - start >= BoundMs)
+            return Condition();
+        Sleep(5);
+    }
+    return true;
+}
+
 std::uintptr_t HandleHighWater() {
     HANDLE probes[32];
     std::uintptr_t highest = 0;
@@ -50,19 +60,26 @@ bool TStandin::Find() {
     BindProc(module, "StandinWriteCalls", WriteCalls);
     BindProc(module, "StandinOverlappingTransfers", OverlappingTransfers);
     BindProc(module, "StandinTransfersInFlight", TransfersInFlight);
-    return SetWriteMode && SetReadMode && WriteCalls && OverlappingTransfers && TransfersInFlight;
+    BindProc(module, "StandinReadBytesTaken", ReadBytesTaken);
+    BindProc(module, "StandinReadThread", ReadThread);
+    return SetWriteMode && SetReadMode && WriteCalls && OverlappingTransfers && TransfersInFlight &&
+           ReadBytesTaken && ReadThread;
 }
 
 bool TStandin::AwaitWriteCalls(LONG Base, LONG Count) const {
-    for (int i = 0; i < 400 && WriteCalls() < Base + Count; ++i)
-        Sleep(5);
-    return WriteCalls() >= Base + Count;
+    return WaitUntil([&] { return WriteCalls() >= Base + Count; });
+}
+
+bool TStandin::AwaitTransfer() const {
+    return WaitUntil([&] { return TransfersInFlight() > 0; });
 }
 
 bool TStandin::AwaitNoTransfers() const {
-    for (int i = 0; i < 400 && TransfersInFlight() > 0; ++i)
-        Sleep(5);
-    return TransfersInFlight() == 0;
+    return WaitUntil([&] { return TransfersInFlight() == 0; });
+}
+
+bool TStandin::AwaitReadBytesTaken(LONG Base, LONG Count) const {
+    return WaitUntil([&] { return ReadBytesTaken() >= Base + Count; });
 }
 
 TPeer::TPeer() {

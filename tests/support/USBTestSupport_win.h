@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ int TestPort();
 // The lines of a list, CR LF between them; none for an empty list.
 std::vector<std::string> ListLines(const std::string& Text);
 std::uint32_t Ms();
+// True once Condition holds; false when it still does not after BoundMs.
+bool WaitUntil(const std::function<bool()>& Condition, std::uint32_t BoundMs = 2000);
 
 // The highest of 32 new handles: the handle table fills its free slots first,
 // so every handle left open in between raises it (Wine's count of a
@@ -34,12 +37,17 @@ struct TStandin {
     decltype(&StandinWriteCalls) WriteCalls = nullptr;
     decltype(&StandinOverlappingTransfers) OverlappingTransfers = nullptr;
     decltype(&StandinTransfersInFlight) TransfersInFlight = nullptr;
+    decltype(&StandinReadBytesTaken) ReadBytesTaken = nullptr;
+    decltype(&StandinReadThread) ReadThread = nullptr;
 
     // False when the loaded winusb.dll is not the stand-in.
     bool Find();
     // Waits until the stand-in has seen Count more write calls than Base.
     bool AwaitWriteCalls(LONG Base, LONG Count) const;
+    bool AwaitTransfer() const;
     bool AwaitNoTransfers() const;
+    // Waits until the reader has taken Count more bytes than Base.
+    bool AwaitReadBytesTaken(LONG Base, LONG Count) const;
 };
 
 // The far end of the pty pair, as the instrument sees it.

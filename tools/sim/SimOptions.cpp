@@ -162,8 +162,8 @@ Bytes DecodeEscapes(const std::string& Text) {
     return out;
 }
 
-bool ParseFault(const std::string& Spec, TFaults& Out, std::string& Error) {
-    const std::vector<std::string> t = Split(Spec, ": \t");
+bool ParseFault(const std::string& Text, TFaults& Out, std::string& Error) {
+    const std::vector<std::string> t = Split(Text, ": \t");
     TFaults f;
     long long a = 0, b = -1;
     const auto arg = [&](std::size_t i, long long Min, long long Max, long long& V) {
@@ -200,7 +200,7 @@ bool ParseFault(const std::string& Spec, TFaults& Out, std::string& Error) {
         ok = false;
     }
     if (!ok) {
-        Error = "bad fault: " + Spec;
+        Error = "bad fault: " + Text;
         return false;
     }
     Out = f;
@@ -420,14 +420,14 @@ std::string SimUsage() {
          "  --events                 measurement events on from the start\n"
          "  --event-rate-ms N        one measurement event every N ms (default 1000)\n"
          "  --restart                send a restart event (code 0) once serving\n"
-         "  --fault SPEC             misbehave (last one wins), SPEC one of:\n"
+         "  --fault FAULT            misbehave (last one wins), FAULT one of:\n"
          "                             none | silence | corrupt-check | trickle[:MS]\n"
          "                             | wrong-length[:DELTA] | status:N[:REQNO] | noise[:MS]\n"
          "  --seed N                 seed of the line noise\n"
          "\n"
          "Control file lines (run in order when the file appears or its content changes;\n"
          "the content run is then copied to FILE.ack):\n"
-         "  fault SPEC               as --fault, words split by blanks or ':'\n"
+         "  fault FAULT              as --fault, words split by blanks or ':'\n"
          "  events on|off            switch measurement events\n"
          "  rate MS                  measurement event period\n"
          "  protocol CODE[/PARAM] TEXT  event CODE (e.g. 0x101) for chamber PARAM (default 0)\n"

@@ -25,8 +25,8 @@ struct TSimProgram {
 bool ParseSimArgs(const std::vector<std::string>& Args, TSimProgram& Out, std::string& Error);
 std::string SimUsage();
 
-// A fault as "silence", "trickle 50" or "trickle:50", "status 18 0x205", ...
-bool ParseFault(const std::string& Spec, TFaults& Out, std::string& Error);
+// A fault text as "silence", "trickle 50" or "trickle:50", "status 18 0x205", ...
+bool ParseFault(const std::string& Text, TFaults& Out, std::string& Error);
 
 // One line of the control file, applied to every instrument on the line.
 // Empty lines and lines starting with '#' do nothing.

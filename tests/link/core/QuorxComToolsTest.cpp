@@ -18,8 +18,8 @@ TEST(Checksum16, CheckValueTable) {
         std::string input;
         std::uint16_t check;
     } cases[] = {
-        {"", 0x0000},   {std::string(1, '\0'), 0x0000}, {"\xFF", 0x00FE},
-        {"A", 0x0041},  {"abc", 0x97FF},                {"123456789", 0xCBD8},
+        {"", 0x0000},    {std::string(1, '\0'), 0x0000}, {"\xFF", 0x00FE}, {"A", 0x0041},
+        {"abc", 0x97FF}, {"123456789", 0xCBD8},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.input));

@@ -169,15 +169,4 @@ TEST_F(QuorxComDllTest, SilenceAndCorruptRepliesFromTheInstrument) {
     EXPECT_EQ(GetDevId(port, text), 0);
 }
 
-TEST_F(QuorxComDllTest, ABaudRateThePortRefusesIsAStateErrorAndLeavesTheSlotEmpty) {
-    ASSERT_EQ(CloseCom(port), 0);
-    const TLinkResult result = OpenComEx(port, 100, 5001, 0, 0, 0);
-    if (result == 0) // Wine sets any rate on a pty
-        GTEST_SKIP() << "this port accepts a baud rate of 0";
-    EXPECT_EQ(result, errCommState);
-    char text[21];
-    EXPECT_EQ(GetDevId(port, text), errNotOpen);
-    EXPECT_EQ(IsComAvailable(port), 1);
-}
-
 } // namespace

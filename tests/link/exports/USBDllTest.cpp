@@ -177,8 +177,7 @@ TEST_F(UsbDll, ACallbackMayCloseOrReopenItsOwnLink) {
 // The read thread of an idle link waits in its read all the time.
 TEST_F(UsbDll, CloseWhileTheReadWaitsReturnsPromptly) {
     ASSERT_EQ(Open(), 0);
-    Sleep(100);
-    ASSERT_GT(standin.TransfersInFlight(), 0);
+    ASSERT_TRUE(standin.AwaitTransfer());
     const std::uint32_t start = Ms();
     EXPECT_EQ(CloseUSBDevice(index), 0);
     EXPECT_LT(Ms() - start, 1000u);

@@ -94,8 +94,10 @@ TEST_F(UsbTransport, InputReachesTheOwnerInPiecesOfAtMost512Bytes) {
 
 TEST_F(UsbTransport, PurgeDropsWhatWasReceived) {
     ASSERT_TRUE(Open());
+    ASSERT_TRUE(standin.AwaitTransfer()); // counted from this link's first read
+    const LONG base = standin.ReadBytesTaken();
     peer.Send(Bytes{1, 2, 3});
-    Sleep(300);
+    ASSERT_TRUE(standin.AwaitReadBytesTaken(base, 3));
     link->Purge();
     std::uint8_t buf[8];
     EXPECT_EQ(link->Read(buf, 8), 0);
@@ -115,8 +117,8 @@ TEST_F(UsbTransport, CloseWhileTheReadIsBlockedReturnsPromptly) {
         SCOPED_TRACE(c.Name);
         standin.SetReadMode(c.ReadMode);
         ASSERT_TRUE(Open());
-        Sleep(c.ReadMode == kReadNormal ? 100 : 30);
-        ASSERT_GT(standin.TransfersInFlight(), 0);
+        // A late-starting read is submitted at once and gets under way 100 ms later.
+        ASSERT_TRUE(standin.AwaitTransfer());
         const std::uint32_t start = Ms();
         link.reset();
         EXPECT_LT(Ms() - start, 1000u);
@@ -171,26 +173,27 @@ TEST_F(UsbTransport, TimedOutWritesKeepABoundedBacklog) {
 
 TEST_F(UsbTransport, RefusedWritesLeaveNoHandlesOpen) {
     ASSERT_TRUE(Open());
+    ASSERT_TRUE(standin.AwaitTransfer()); // the read and its event are there from now on
     const Bytes frame = RequestFrame(1, 0);
     standin.SetWriteMode(kWriteRefused, 0);
     LONG base = standin.WriteCalls();
     ASSERT_TRUE(Send(frame));
     ASSERT_TRUE(standin.AwaitWriteCalls(base, 1));
-    Sleep(20);
+    // Taken while the last write may still hold its event: that only lifts the bound.
     const std::uintptr_t before = HandleHighWater();
     base = standin.WriteCalls();
     for (int i = 0; i < 10; ++i) {
         ASSERT_TRUE(Send(frame));
         ASSERT_TRUE(standin.AwaitWriteCalls(base, i + 1));
     }
-    Sleep(20);
-    EXPECT_LE(HandleHighWater(), before);
+    EXPECT_TRUE(WaitUntil([&] { return HandleHighWater() <= before; }));
 }
 
-// Last: the thread it leaves behind holds the port until the read ends.
 TEST_F(UsbTransport, CloseReturnsEvenWhenTheDriverNeverEndsTheRead) {
     ASSERT_TRUE(Open());
-    Sleep(100);
+    ASSERT_TRUE(standin.AwaitTransfer());
+    const HANDLE reader = OpenThread(SYNCHRONIZE, FALSE, standin.ReadThread());
+    ASSERT_NE(reader, nullptr);
     standin.SetReadMode(kReadIgnoresAbort);
     const std::uint32_t start = Ms();
     link.reset();
@@ -198,7 +201,8 @@ TEST_F(UsbTransport, CloseReturnsEvenWhenTheDriverNeverEndsTheRead) {
     standin.SetReadMode(kReadNormal);
     // The thread left running ends once its read does; its handles are still open.
     EXPECT_TRUE(standin.AwaitNoTransfers());
-    Sleep(50);
+    EXPECT_EQ(WaitForSingleObject(reader, 2000), WAIT_OBJECT_0);
+    CloseHandle(reader);
     EXPECT_TRUE(gWinUsbDll.Free(winUsb));
     EXPECT_TRUE(CloseHandle(device));
 }

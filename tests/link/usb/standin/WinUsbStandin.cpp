@@ -43,6 +43,9 @@ std::atomic<LONG> gReadMode{kReadNormal};
 std::atomic<LONG> gWriteCalls{0};
 std::atomic<LONG> gOverlapping{0};
 std::atomic<LONG> gInFlightTotal{0};
+std::atomic<LONG> gReadBytesEnded{0};
+std::atomic<LONG> gReadBytesTaken{0};
+std::atomic<DWORD> gReadThread{0};
 
 struct TPipe {
     std::atomic<LONG> Aborts{0};
@@ -149,6 +152,8 @@ DWORD WINAPI RunAsync(void* Param) {
     TAsync* async = static_cast<TAsync*>(Param);
     TInterface* in = async->Transfer.Interface;
     const ULONG_PTR status = Run(async->Transfer);
+    if (async->Transfer.Pipe == kInPipe)
+        gReadBytesEnded += static_cast<LONG>(async->Transfer.Count);
     async->Overlapped->InternalHigh = async->Transfer.Count;
     async->Overlapped->Internal = status;
     // Ended before the event is set, so that the caller may start the next one.
@@ -168,6 +173,10 @@ BOOL Submit(WINUSB_HANDLE InterfaceHandle, UCHAR PipeID, UCHAR Expected, PUCHAR 
         return FALSE;
     }
     const LONG mode = PipeID == kInPipe ? gReadMode.load() : gWriteMode.load();
+    if (PipeID == kInPipe) {
+        gReadBytesTaken = gReadBytesEnded.load();
+        gReadThread = GetCurrentThreadId();
+    }
     TTransfer transfer{in,   PipeID,       Buffer, BufferLength, in->Pipe(PipeID).Aborts,
                        mode, gPartialCount};
     if (LengthTransferred != nullptr)
@@ -177,6 +186,8 @@ BOOL Submit(WINUSB_HANDLE InterfaceHandle, UCHAR PipeID, UCHAR Expected, PUCHAR 
     ++gInFlightTotal;
     if (Overlapped == nullptr) {
         const ULONG_PTR status = Run(transfer);
+        if (PipeID == kInPipe)
+            gReadBytesEnded += static_cast<LONG>(transfer.Count);
         --in->Pipe(PipeID).InFlight;
         --gInFlightTotal;
         if (LengthTransferred != nullptr)
@@ -298,4 +309,12 @@ LONG StandinOverlappingTransfers() {
 
 LONG StandinTransfersInFlight() {
     return gInFlightTotal;
+}
+
+LONG StandinReadBytesTaken() {
+    return gReadBytesTaken;
+}
+
+DWORD StandinReadThread() {
+    return gReadThread;
 }

@@ -35,4 +35,9 @@ STANDIN_API LONG StandinWriteCalls();
 STANDIN_API LONG StandinOverlappingTransfers();
 // Transfers submitted and not yet ended.
 STANDIN_API LONG StandinTransfersInFlight();
+// Bytes of the reads that had ended when the latest read was submitted: a
+// reader that has one read at a time under way has taken them by then.
+STANDIN_API LONG StandinReadBytesTaken();
+// The thread that submitted the latest read.
+STANDIN_API DWORD StandinReadThread();
 }
