@@ -35,10 +35,38 @@ int EventWireBytes(std::uint16_t Code, std::uint8_t Param, const void* Data, int
     return 1 + static_cast<int>(stuffedHead.size() + stuffedData.size()) + 1 + 2; // F5 .. F6, check
 }
 
-double TransactionBoundMs(int WireBytes) {
-    return WireBytes * 1000.0 / kLineBytesPerSecond + kPollSleepMs;
+double WireMs(int WireBytes) {
+    return WireBytes * 1000.0 / kLineBytesPerSecond;
+}
+
+double FirstPollMs(double WireMs) {
+    return std::max(1.0, std::ceil(WireMs / kPollSleepMs)) * kPollSleepMs;
 }
 
 double EventBoundPerSecond(int WireBytesPerEvent) {
     return WireBytesPerEvent > 0 ? kLineBytesPerSecond / WireBytesPerEvent : 0;
+}
+
+void TEventLoss::Finish(std::uint32_t SentAfter) {
+    FSent = SentAfter >= FSentBefore ? SentAfter - FSentBefore : 0;
+    std::sort(FNumbers.begin(), FNumbers.end());
+    FReceived = 0;
+    FStrays = 0;
+    for (std::size_t i = 0; i < FNumbers.size(); ++i) {
+        const std::uint32_t n = FNumbers[i];
+        const bool inWindow = n > FSentBefore && n <= SentAfter;
+        if (inWindow && (i == 0 || FNumbers[i - 1] != n))
+            ++FReceived;
+        else
+            ++FStrays;
+    }
+}
+
+void TLostTally::Read(int LostNow, bool QueueEmptied) {
+    if (QueueEmptied) {
+        FKept += LostNow;
+        FPending = 0;
+    } else {
+        FPending = LostNow;
+    }
 }

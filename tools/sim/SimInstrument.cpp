@@ -3,11 +3,15 @@
 #include "link/core/QuorxFrame.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <limits>
 
 namespace {
 
 constexpr std::uint64_t kUsPerMs = 1000;
+constexpr std::uint16_t kMeasRequest = 0x201;
+constexpr std::uint16_t kMeasEvent = 0x100;
 // Events that wait on a bus for the next selection; older ones are dropped.
 constexpr std::size_t kBusEventsKept = 16;
 // Between events sent on a selection and the 0xF8 that ends it, so the host
@@ -68,6 +72,8 @@ void TInstrumentSim::HandleFrame(const THostFrame& Frame, std::uint64_t NowUs) {
     ++framesAnswered_;
     if (broadcast_)
         return; // a broadcast gets no reply
+    if (Frame.ReqNo == kMeasRequest)
+        answer.Data = Sequenced(std::move(answer.Data));
     answer = Faulted(std::move(answer), Frame.ReqNo);
     const std::uint16_t start = OnBus() ? Checksum16Cont(Frame.Check, &address, 1) : 0;
     const Bytes wire = ReplyFrame(answer.Data, answer.Status, start, CheckXor());
@@ -162,7 +168,9 @@ void TInstrumentSim::Advance(std::uint64_t NowUs) {
     const std::uint64_t rate =
         static_cast<std::uint64_t>(std::max(1, config_.EventRateMs)) * kUsPerMs;
     if (instrument_.MeasEvent() != 0 && NowUs >= nextEventUs_) {
-        SendEvent(0x100, 255, RecordBytes(instrument_.Measure(Seconds(NowUs))), NowUs);
+        ++measEventsSent_;
+        SendEvent(kMeasEvent, 255, Sequenced(RecordBytes(instrument_.Measure(Seconds(NowUs)))),
+                  NowUs);
         // After a long pause the next event comes one period later, not in a burst.
         nextEventUs_ = std::max(nextEventUs_ + rate, NowUs + rate / 2);
     }
@@ -170,6 +178,13 @@ void TInstrumentSim::Advance(std::uint64_t NowUs) {
         EmitNoise(NowUs);
         nextNoiseUs_ = NowUs + static_cast<std::uint64_t>(config_.Faults.NoiseMs) * kUsPerMs;
     }
+}
+
+Bytes TInstrumentSim::Sequenced(Bytes Record) const {
+    if (config_.EventSequence && Record.size() == sizeof(TMEASall))
+        std::memcpy(Record.data() + offsetof(TMEASall, Stamp) + offsetof(TMeasStamp, Seconds),
+                    &measEventsSent_, sizeof measEventsSent_);
+    return Record;
 }
 
 void TInstrumentSim::EmitNoise(std::uint64_t NowUs) {

@@ -32,6 +32,9 @@ struct TSimConfig {
     std::uint8_t InitialMeasEvent = 0; // 0xFF: measurement events on from the start
     int EventRateMs = 1000;
     int ReplyDelayMs = 0; // from a request to its reply being ready
+    // The stamp's seconds of a measurement record count the measurement events
+    // sent: an event's is its own number (from 1), a request's those sent so far.
+    bool EventSequence = false;
     TFaults Faults;
     std::uint32_t Seed = 1;
 };
@@ -84,6 +87,7 @@ private:
     void EmitNoise(std::uint64_t NowUs);
     double Seconds(std::uint64_t NowUs) const { return static_cast<double>(NowUs) / 1e6; }
     bool OnBus() const { return config_.BusAddress >= 0; }
+    Bytes Sequenced(Bytes Record) const;
 
     TSimConfig config_;
     TInstrument instrument_;
@@ -92,6 +96,7 @@ private:
     std::deque<TOut> out_;
     std::uint64_t lineFreeUs_ = 0; // when the last byte sent is on the line
     std::uint64_t nextEventUs_ = 0;
+    std::uint32_t measEventsSent_ = 0;
     std::uint64_t nextNoiseUs_ = 0;
     std::mt19937 random_;
     // Bus state.

@@ -295,6 +295,8 @@ bool ParseSimArgs(const std::vector<std::string>& Args, TSimProgram& Out, std::s
             c.InitialMeasEvent = 0xFF;
         } else if (flag("--event-rate-ms")) {
             ok = number(1, 3600000, c.EventRateMs);
+        } else if (flag("--event-sequence")) {
+            c.EventSequence = true;
         } else if (flag("--reply-delay-ms")) {
             ok = number(0, 600000, c.ReplyDelayMs);
         } else if (flag("--bus")) {
@@ -419,6 +421,8 @@ std::string SimUsage() {
          "  --steady                 values stay at their targets\n"
          "  --events                 measurement events on from the start\n"
          "  --event-rate-ms N        one measurement event every N ms (default 1000)\n"
+         "  --event-sequence         a measurement record's stamp seconds count the\n"
+         "                           measurement events sent (an event's: its number)\n"
          "  --restart                send a restart event (code 0) once serving\n"
          "  --fault FAULT            misbehave (last one wins), FAULT one of:\n"
          "                             none | silence | corrupt-check | trickle[:MS]\n"

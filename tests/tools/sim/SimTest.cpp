@@ -175,6 +175,32 @@ TEST(SimEvents, MeasurementEventsAtTheirRate) {
     EXPECT_EQ(len, 128);
 }
 
+TEST(SimEvents, SequencedEventsCountThemselves) {
+    TSimConfig config;
+    config.InitialMeasEvent = 0xFF;
+    config.EventRateMs = 250;
+    config.EventSequence = true;
+    TSimRig rig(config);
+    for (int i = 0; i < 6; ++i) {
+        rig.Clock.Advance(125);
+        rig.Dev.TimerTick();
+    }
+    for (std::uint32_t expected = 1; expected <= 3; ++expected) {
+        TMEASall event{};
+        int len = 0;
+        ASSERT_EQ(rig.Dev.TakeEvent(nullptr, nullptr, &event, 128, &len), 0);
+        const std::uint32_t seq = event.Stamp.Seconds;
+        EXPECT_EQ(seq, expected);
+    }
+    TMEASall record{};
+    ASSERT_EQ(rig.Dev.Request(0x201, 255, nullptr, 0, &record, 128, nullptr), 0);
+    const std::uint32_t sent = record.Stamp.Seconds;
+    EXPECT_EQ(sent, 3u) << "a request's record: the events sent so far";
+    TMeas one{};
+    ASSERT_EQ(rig.Dev.Request(0x201, 0, nullptr, 0, &one, 20, nullptr), 0);
+    EXPECT_EQ(one.Chamber.Status & csPresent, csPresent) << "one chamber's record as it was";
+}
+
 TEST(SimEvents, RestartAndProtocolEvents) {
     TSimConfig config;
     config.InitialMeasEvent = 0xFF;
@@ -270,6 +296,7 @@ TEST(SimOptions, ParsesTheCommandLine) {
                               "--chamber-values",
                               "3,5000,2100,7",
                               "--events",
+                              "--event-sequence",
                               "--restart"},
                              p, error))
         << error;
@@ -285,6 +312,7 @@ TEST(SimOptions, ParsesTheCommandLine) {
     EXPECT_EQ(p.Config.Model.Ta[3], 0x0D);
     EXPECT_EQ(p.Config.Model.Chambers[3].Third, 7);
     EXPECT_EQ(p.Config.InitialMeasEvent, 0xFF);
+    EXPECT_TRUE(p.Config.EventSequence);
     EXPECT_TRUE(p.Restart);
     const std::vector<TSimConfig> all = p.Instruments();
     ASSERT_EQ(all.size(), 2u);
@@ -362,8 +390,9 @@ TEST(SimOptions, DecodeEscapes) {
 
 TEST(SimOptions, UsageNamesEveryOption) {
     const std::string usage = SimUsage();
-    for (const char* opt : {"--pty", "--ready", "--control", "--bus", "--fault", "--pace-baud",
-                            "--event-rate-ms", "--device-id", "--chambers", "protocol", "restart"})
+    for (const char* opt :
+         {"--pty", "--ready", "--control", "--bus", "--fault", "--pace-baud", "--event-rate-ms",
+          "--event-sequence", "--device-id", "--chambers", "protocol", "restart"})
         EXPECT_NE(usage.find(opt), std::string::npos) << opt;
 }
 
