@@ -1,5 +1,6 @@
 // Protocol nodes under the Protocols folder.
 #include "app/protocol/ProtTree_.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
