@@ -9,6 +9,7 @@
 #include "app/protocol/ProtWin_.h"
 #include "app/protocol/RichText_win.h"
 #include "app/settings/Preferences_.h"
+#include "app/tree/TreeNodes_.h"
 #include "common/WinRes_win.h"
 
 #include <commctrl.h>
