@@ -15,10 +15,12 @@ TGdiCanvas::TGdiCanvas(HDC DC) : FDC(DC), FSavedDC(SaveDC(DC)) {}
 
 // The objects of the canvas are deleted after this, once no longer selected.
 TGdiCanvas::~TGdiCanvas() {
+    Flush();
     RestoreDC(FDC, FSavedDC);
 }
 
 void TGdiCanvas::SetField(const TRect& Field) {
+    Flush();
     SetViewportOrgEx(FDC, 0, 0, nullptr);
     HRGN clip = CreateRectRgn(Field.Left, Field.Top, Field.Right, Field.Bottom);
     SelectClipRgn(FDC, clip);
@@ -47,6 +49,7 @@ void TGdiCanvas::SelectFont() {
 }
 
 void TGdiCanvas::PrepareText() {
+    Flush();
     SelectFont();
     const COLORREF text = ColorRef(State.FontColor);
     if (FTextColor != text)
@@ -60,19 +63,48 @@ void TGdiCanvas::PrepareText() {
 }
 
 void TGdiCanvas::FillSolid(const RECT& R, TColor Color) {
+    Flush();
     ::FillRect(FDC, &R, ColorBrush(Color));
 }
 
+void TGdiCanvas::Flush() {
+    if (FCounts.empty())
+        return;
+    const TColor color = State.PenColor;
+    State.PenColor = FBatchColor;
+    SelectPen();
+    State.PenColor = color;
+    PolyPolyline(FDC, FPoints.data(), FCounts.data(), static_cast<DWORD>(FCounts.size()));
+    FPoints.clear();
+    FCounts.clear();
+}
+
+void TGdiCanvas::AddSegment(POINT From, POINT To) {
+    if (!FCounts.empty() && FBatchColor != State.PenColor)
+        Flush();
+    FBatchColor = State.PenColor;
+    FPoints.push_back(From);
+    FPoints.push_back(To);
+    FCounts.push_back(2);
+}
+
 void TGdiCanvas::MoveTo(int32_t X, int32_t Y) {
-    MoveToEx(FDC, X, Y, nullptr);
+    FPosition = {X, Y};
 }
 
 void TGdiCanvas::LineTo(int32_t X, int32_t Y) {
-    SelectPen();
-    ::LineTo(FDC, X, Y);
+    const POINT to{X, Y};
+    AddSegment(FPosition, to);
+    FPosition = to;
 }
 
+// A pixel is the line to its right neighbour, which leaves that neighbour out.
 void TGdiCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
+    if (Color == State.PenColor) {
+        AddSegment({X, Y}, {X + 1, Y});
+        return;
+    }
+    Flush();
     SetPixelV(FDC, X, Y, ColorRef(Color));
 }
 
@@ -82,6 +114,7 @@ void TGdiCanvas::FillRect(const TRect& R) {
 }
 
 void TGdiCanvas::Ellipse(const TRect& R) {
+    Flush();
     SelectPen();
     const TSelectObject brush(FDC, State.BrushClear ? GetStockObject(NULL_BRUSH)
                                                     : ColorBrush(State.BrushColor));

@@ -1,5 +1,7 @@
 // The graph canvas on a GDI device context: pens, brushes and fonts made as
-// the state asks for them and kept for the canvas's life.
+// the state asks for them and kept for the canvas's life. Lines and pixels of
+// one colour that follow each other go to GDI as one PolyPolyline: in any order
+// they paint the same pixels, and a repaint draws thousands of them.
 #pragma once
 
 #include "app/graph/GraphCanvas_.h"
@@ -8,6 +10,7 @@
 #include <windows.h>
 
 #include <map>
+#include <vector>
 
 class TGdiCanvas : public TGraphCanvas {
 public:
@@ -35,18 +38,26 @@ private:
     using TGdiObject = TScoped<HGDIOBJ, DeleteObject>;
 
     void SelectPen();
+    // Draws the lines gathered so far.
+    void Flush();
+    void AddSegment(POINT From, POINT To);
     void SelectFont();
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
     HDC FDC;
     int FSavedDC;
-    // What is selected and set now: a repaint asks for the same few thousand times.
+    // What is selected and set now: a repaint asks for the same few thousand
+    // times.
     HGDIOBJ FPen = nullptr;
     HGDIOBJ FFont = nullptr;
     COLORREF FTextColor = CLR_INVALID;
     COLORREF FBkColor = CLR_INVALID;
     int FBkMode = 0;
+    POINT FPosition{0, 0};
+    std::vector<POINT> FPoints; // pairs of points, one line each
+    std::vector<DWORD> FCounts; // 2 for each line
+    TColor FBatchColor = 0;
     std::map<TColor, TGdiObject> FPens;
     std::map<int32_t, TGdiObject> FFonts;
 };

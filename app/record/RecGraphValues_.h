@@ -1,0 +1,95 @@
+// The values a record window's line graph asks for each pixel column: per
+// series the first, last, largest and smallest value of the column's samples,
+// the conditions of its last sample, the line breaks, and the colour of the
+// mark line of the last sample that asks for one (block start and stop, marks,
+// condition edges, the selection).
+//
+// A full view of millions of samples asks about every sample once per repaint;
+// the extremes and whether a sample asks for a mark line are therefore kept per
+// chunk of 16 samples, per chunk of 16 such chunks, and so on, so a column
+// costs a few chunks of each size, not its samples. The summaries follow
+// appended samples on their own; after the samples were replaced (loaded,
+// restored, cleared) call Reset.
+#pragma once
+
+#include "app/graph/LineGraph_.h"
+#include "app/values/RecordData_.h"
+
+#include <cstdint>
+#include <vector>
+
+// Condition indexes in the graph of a record window.
+enum TRecCondition : size_t {
+    rcAnalyzing,
+    rcStable,
+    rcOpen,
+    rcHumFail,
+    rcTempFail,
+    kRecConditionCount
+};
+// Series indexes.
+enum TRecSerie : size_t { rsHumidity, rsTemperature, rsDValue, kRecSerieCount };
+
+// Mark-line colours.
+inline constexpr TColor kStopLineColor = 0x000000;
+inline constexpr TColor kStartLineColor = 0x0000FF;
+inline constexpr TColor kMarkLineColor = 0x000000;
+inline constexpr TColor kAnalysingLineColor = 0x00F1FF;
+inline constexpr TColor kStableLineColor = 0x00FF00;
+inline constexpr TColor kOpenLineColor = 0x808080;
+
+class TRecGraphValues {
+public:
+    // Samples in a chunk of the finest summary level; each level's chunks hold
+    // kChunk chunks of the level below.
+    static constexpr int64_t kChunk = 16;
+    static constexpr size_t kLevels = 4;
+
+    explicit TRecGraphValues(const std::vector<TSample>& Samples);
+    TRecGraphValues(const TRecGraphValues&) = delete;
+    TRecGraphValues& operator=(const TRecGraphValues&) = delete;
+
+    // The window's units, as its cached copies hold them.
+    uint8_t HumMode = 0;
+    uint8_t TempUnit = 0;
+    bool ExtendedMode = false;
+    // The sample selection, both -1 when nothing is selected.
+    int64_t SelAnchor = -1;
+    int64_t SelEnd = -1;
+
+    void Reset();
+
+    // The graph's OnGetValues: fills Sender's series and conditions and the
+    // column's mark line for the samples Column.First .. Column.Last.
+    void LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Column);
+
+private:
+    struct TExtremes {
+        int16_t Min[kRecSerieCount] = {INT16_MAX, INT16_MAX, INT16_MAX};
+        int16_t Max[kRecSerieCount] = {INT16_MIN, INT16_MIN, INT16_MIN};
+        void Include(const TSample& S);
+        void Include(const TExtremes& E);
+    };
+    struct TChunk {
+        TExtremes Extremes;
+        bool Requests = false; // some sample of it asks for a mark line
+    };
+
+    // Summarises the chunks that lie wholly before the last sample: the last
+    // sample may still receive its stop mark.
+    void Summarise();
+    // The chunk of Level that starts at sample I (Forward) or ends there, when
+    // it is summarised and lies within First .. Last; null otherwise.
+    const TChunk* ChunkAt(size_t Level, int64_t I, int64_t First, int64_t Last, bool Forward) const;
+    TExtremes Extremes(int64_t First, int64_t Last) const;
+    // The last sample of First .. Last that asks for a mark line before the
+    // selection is considered; -1 when none.
+    int64_t LastRequest(int64_t First, int64_t Last) const;
+    TChamberStatus Rising(int64_t I) const;
+    bool Requests(int64_t I) const;
+    TColor RequestColor(int64_t I) const;
+
+    const std::vector<TSample>& FSamples;
+    std::vector<TChunk> FLevels[kLevels];
+    int64_t FLevelSize[kLevels];
+};
