@@ -480,8 +480,9 @@ TEST(RecGraphValuesIdentity, SameDrawingAsAWalkOverEverySample) {
         graph.SetMinTime(minTime);
         graph.SetMaxTime(zoomed ? minTime + static_cast<int32_t>(pick(1, total / 4 + 1))
                                 : static_cast<int32_t>(total));
-        SCOPED_TRACE(Format("round %d: %zu samples, window %d..%d, width %d", round, samples.size(),
-                            graph.MinTime(), graph.MaxTime(), width));
+        SCOPED_TRACE(Format("round %d: %d samples, window %d..%d, width %d", round,
+                            static_cast<int>(samples.size()), graph.MinTime(), graph.MaxTime(),
+                            width));
         ASSERT_EQ(draw(false), draw(true));
 
         // Recording goes on, at times up to the end of a chunk; then the last
