@@ -1,5 +1,6 @@
 #include "app/protocol/ProtFile_.h"
 
+#include "app/base/LittleEndian_.h"
 #include "app/protocol/cod_.h"
 #include "link/core/QuorxComTools.h"
 
@@ -19,25 +20,6 @@ enum : std::size_t {
     kOffEditBytes = 15,
     kOffHead = 19,
 };
-
-void PutU16(uint8_t* P, uint16_t V) {
-    P[0] = static_cast<uint8_t>(V);
-    P[1] = static_cast<uint8_t>(V >> 8);
-}
-
-void PutU32(uint8_t* P, uint32_t V) {
-    for (int i = 0; i < 4; ++i)
-        P[i] = static_cast<uint8_t>(V >> (8 * i));
-}
-
-uint16_t GetU16(const uint8_t* P) {
-    return static_cast<uint16_t>(P[0] | P[1] << 8);
-}
-
-uint32_t GetU32(const uint8_t* P) {
-    return static_cast<uint32_t>(P[0]) | static_cast<uint32_t>(P[1]) << 8 |
-           static_cast<uint32_t>(P[2]) << 16 | static_cast<uint32_t>(P[3]) << 24;
-}
 
 void PutHead(uint8_t* P, const TProtHead& Head) {
     PutU32(P, static_cast<uint32_t>(Head.Kind));
