@@ -149,7 +149,8 @@ public:
 private:
     class TTimeoutRestore;
 
-    TLinkResult StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int RxLen, bool* Done);
+    TLinkResult StepFrame(std::uint32_t V, bool Stuffed, bool EventMode, void* RxBuf, int RxLen,
+                          bool* Done);
     TLinkResult FinishFrame(int RxLen, int* RxCount, bool* Done);
     void ResetReceive();
     void DropPartialReply();

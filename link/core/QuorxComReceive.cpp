@@ -94,7 +94,8 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
             continue;
         }
         std::uint32_t v = r;
-        if (rx.EscapePending) {
+        const bool stuffed = rx.EscapePending;
+        if (stuffed) {
             rx.EscapePending = false;
             v = r + 0xF0u;
             if (v > 0xFF)
@@ -102,7 +103,7 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
         } else if (IsControlByte(r)) {
             rx.State = TRxState::Start;
         }
-        if (rx.State == TRxState::Start &&
+        if (rx.State == TRxState::Start && !stuffed &&
             (v == kFrameRequest || v == kFrameCommand || v == kFrameReply || v == kFrameEvent)) {
             ResetReceive();
             rx.Check = StartValue;
@@ -110,7 +111,7 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
         if (rx.State < TRxState::CheckLow)
             Checksum16Step(rx.Check, r);
         ++rxPos_;
-        result = StepFrame(v, EventMode, RxBuf, RxLen, Done);
+        result = StepFrame(v, stuffed, EventMode, RxBuf, RxLen, Done);
         if (result != 0) {
             ResetReceive();
             break;
@@ -126,13 +127,19 @@ TLinkResult TNPDev::ParseInput(bool EventMode, void* RxBuf, int RxLen, int* RxCo
     return result;
 }
 
-TLinkResult TNPDev::StepFrame(std::uint32_t V, bool EventMode, void* RxBuf, int RxLen, bool* Done) {
+// A stuffed byte is data even where its value is a control byte: the sender
+// stuffed it so that it could never start or close a frame.
+TLinkResult TNPDev::StepFrame(std::uint32_t V, bool Stuffed, bool EventMode, void* RxBuf, int RxLen,
+                              bool* Done) {
     TReceive& rx = receive_;
     Ttelegr& telegram = rx.Frame.Telegram;
     const auto b = static_cast<std::uint8_t>(V & 0xFF);
     switch (rx.State) {
     case TRxState::Start:
-        if (V == kFrameEvent) {
+        if (Stuffed) {
+            rx.InFrame = false;
+            rx.State = TRxState::Discard;
+        } else if (V == kFrameEvent) {
             rx.Frame.StartCode = kFrameEvent;
             rx.InFrame = true;
             rx.IsReply = false;

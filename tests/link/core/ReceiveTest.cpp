@@ -105,6 +105,25 @@ TEST_F(Receive, BadEscapeDropsTheFrame) {
     EXPECT_EQ(rxCount, 1);
 }
 
+// Right after opening the receiver waits for a start byte; the tail of a frame
+// sent before then may hold stuffed start bytes, which must not begin a frame.
+TEST_F(Receive, StuffedStartByteStartsNoFrame) {
+    for (std::uint8_t stuffed : {0x03, 0x05}) {
+        SCOPED_TRACE(static_cast<int>(stuffed));
+        dev.LinkOpened(SerialSetup());
+        const Bytes tail =
+            Concat({B({0xF0, stuffed}), WithCheck(B({0x01, 0x00, 0x00, 0xF6, 0x00}))});
+        rxCount = -1;
+        done = false;
+        EXPECT_EQ(ParseReply(tail, -8), 0);
+        EXPECT_FALSE(done);
+        EXPECT_EQ(Queued(), 0);
+        EXPECT_EQ(ParseReply(ReplyFrame(B({7}), 0, 0), -8), 0);
+        EXPECT_TRUE(done);
+        EXPECT_EQ(rxCount, 1);
+    }
+}
+
 TEST_F(Receive, ForeignControlByteInsideAFrameLosesIt) {
     for (std::uint8_t control : {0xF4, 0xF7, 0xF8, 0xFD, 0xFE}) {
         SCOPED_TRACE(static_cast<int>(control));
