@@ -17,6 +17,8 @@ public:
     static constexpr TDevIndex kUsbBase = 256; // a USB link is kUsbBase + its key
     static constexpr int32_t kLastUsbKey = 256;
     static constexpr TDevIndex kLast = kUsbBase + kLastUsbKey;
+    // No USB index: InitializeDevice chooses a free key for it.
+    static constexpr TDevIndex kAnyUsb = kUsbBase;
 
     constexpr explicit TDeviceIndex(TDevIndex Value) : FValue(Value) {}
     static constexpr TDeviceIndex ForCom(int32_t ComNumber) { return TDeviceIndex(ComNumber); }
@@ -58,3 +60,11 @@ public:
 private:
     int32_t FValue;
 };
+
+// The plain numbers that the exports take and the application's records hold.
+constexpr int32_t InterfaceIndexOf(TDevIndex DeviceIndex) {
+    return TInterfaceIndex::Of(TDeviceIndex(DeviceIndex)).Value();
+}
+constexpr TDevIndex DeviceIndexOf(int32_t InterfaceIndex) {
+    return TInterfaceIndex(InterfaceIndex).Device().Value();
+}

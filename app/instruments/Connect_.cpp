@@ -2,7 +2,6 @@
 
 #include "app/base/Texte_.h"
 #include "app/base/Tools_.h"
-#include "app/instruments/OpenPorts_.h"
 #include "app/tree/TreeNodes_.h"
 
 #include <algorithm>
@@ -11,13 +10,6 @@
 
 namespace {
 
-constexpr TDevIndex kAnyUsbKey = 256;
-constexpr TDevIndex kFirstUsbIndex = 257;
-constexpr TDevIndex kLastUsbIndex = 512;
-constexpr TDevIndex kLastComIndex = 256;
-constexpr int32_t kFirstUsbInterface = 256;
-// ReopenComPort's answer that ends the reconnecting.
-constexpr int32_t kStopReopening = 256;
 constexpr uint16_t kHighestRequiredCap = 2;
 constexpr uint8_t kEventsOn = 0xFF;
 constexpr uint8_t kEventsOff = 0;
@@ -43,7 +35,7 @@ namespace {
 
 std::vector<int32_t> UsbInstrumentIndexes(const TTreeModel& Tree) {
     std::vector<int32_t> indexes = InstrumentIndexes(Tree);
-    std::erase_if(indexes, [](int32_t Index) { return Index < kFirstUsbInterface; });
+    std::erase_if(indexes, [](int32_t Index) { return !TInterfaceIndex(Index).Usb(); });
     return indexes;
 }
 
@@ -59,7 +51,7 @@ TLinkResult TConnection::OpenCom(int32_t Port) {
 }
 
 void TConnection::CloseLink(int32_t InterfaceIndex) {
-    FState.LinkGone(InterfaceIndex + 1);
+    FState.LinkGone(DeviceIndexOf(InterfaceIndex));
     CloseInterface(FEnv.Api, FEnv.Boxes, InterfaceIndex);
 }
 
@@ -67,7 +59,7 @@ int32_t TConnection::InitComm(TDevIndex DeviceIndex) {
     const TConnectScope connecting(FState, DeviceIndex);
     ILinkApi& api = FEnv.Api;
     IMessageBoxes& boxes = FEnv.Boxes;
-    const int32_t index = DeviceIndex - 1;
+    const int32_t index = InterfaceIndexOf(DeviceIndex);
 
     uint16_t level = 0;
     uint16_t required = 0;
@@ -117,7 +109,7 @@ int32_t TConnection::InitComm(TDevIndex DeviceIndex) {
         CloseLink(index);
         return r;
     }
-    if (DeviceIndex <= kLastComIndex) {
+    if (TDeviceIndex(DeviceIndex).Serial()) {
         uint32_t size = 0;
         if (api.RxQueue(DeviceIndex, &size) == 0)
             FRxQueueSize = size;
@@ -172,16 +164,18 @@ void TConnection::OpenUsbDevice(const std::string& Path, bool DoInit) {
 
 TDevIndex TConnection::UsbIndexFor(int32_t Serial) {
     const TDevIndex known = UsbPortOfSerial(FEnv.Tree, Serial, kInstrumentUsbProductId);
-    if (known != kAnyUsbKey)
+    if (known != TDeviceIndex::kAnyUsb)
         return known;
     const std::vector<int32_t> nodes = UsbInstrumentIndexes(FEnv.Tree);
     if (nodes.empty())
-        return kAnyUsbKey;
+        return TDeviceIndex::kAnyUsb;
     const std::set<int32_t> nodeIndexes(nodes.begin(), nodes.end());
-    for (TDevIndex index = kFirstUsbIndex; index <= kLastUsbIndex; ++index)
-        if (!nodeIndexes.count(index - 1) && !UsbLinkOpen(index))
-            return index;
-    return kAnyUsbKey;
+    for (int32_t key = 1; key <= TDeviceIndex::kLastUsbKey; ++key) {
+        const TDeviceIndex index = TDeviceIndex::ForUsbKey(key);
+        if (!nodeIndexes.count(TInterfaceIndex::Of(index).Value()) && !UsbLinkOpen(index.Value()))
+            return index.Value();
+    }
+    return TDeviceIndex::kAnyUsb;
 }
 
 bool TConnection::UsbLinkOpen(TDevIndex Index) {
@@ -196,7 +190,8 @@ void TConnection::AcOpenComExecute() {
         return;
     if (OpenCom(port) != 0) {
         ShowErrorOrWarn(FEnv.Boxes,
-                        Format(sCannotOpen, GetInterfaceNameFromCom(FEnv.Boxes, port - 1).c_str()),
+                        Format(sCannotOpen,
+                               GetInterfaceNameFromCom(FEnv.Boxes, InterfaceIndexOf(port)).c_str()),
                         false);
         return;
     }
@@ -235,7 +230,7 @@ void TConnection::AcCloseComExecute() {
         if (!node)
             return;
     }
-    FEnv.Api.SetMeasEvent(index + 1, kEventsOff);
+    FEnv.Api.SetMeasEvent(DeviceIndexOf(index), kEventsOff);
     CloseLink(index);
     FreeNodeData(node);
     FEnv.Tree.Delete(node);
@@ -245,7 +240,7 @@ void TConnection::AcCloseComExecute() {
 void TConnection::StoreOpenPorts() {
     std::vector<int32_t> serial;
     for (int32_t index : InstrumentIndexes(FEnv.Tree))
-        if (index < kFirstUsbInterface)
+        if (TInterfaceIndex(index).Serial())
             serial.push_back(index);
     ::StoreOpenPorts(FRegistry, serial);
 }
@@ -254,11 +249,11 @@ void TConnection::ReconnectOpenPorts() {
     ::ReconnectOpenPorts(FRegistry, [this](int32_t Port) { return ReopenComPort(Port); });
 }
 
-int32_t TConnection::ReopenComPort(int32_t Port) {
+TReopenAnswer TConnection::ReopenComPort(int32_t Port) {
     if (OpenCom(Port) == 0 && InitComm(Port) == 0)
-        return Port;
+        return TReopenAnswer::Next;
     const std::string text =
-        Format(sCannotConnect, GetInterfaceNameFromCom(FEnv.Boxes, Port - 1).c_str());
+        Format(sCannotConnect, GetInterfaceNameFromCom(FEnv.Boxes, InterfaceIndexOf(Port)).c_str());
     TMsgDlgRequest request = CreateMessageDialog(text, mtWarning, {mbAbort, mbRetry, mbIgnore});
     // The application's own box: its title as caption, Retry the default.
     request.Caption = kMainCaption;
@@ -267,17 +262,17 @@ int32_t TConnection::ReopenComPort(int32_t Port) {
             request.DefaultButton = static_cast<int>(i);
     switch (FEnv.Boxes.ShowDialog(request).Result) {
     case mrRetry:
-        return Port - 1;
+        return TReopenAnswer::Retry;
     case mrIgnore:
-        return Port;
+        return TReopenAnswer::Next;
     default:
-        return kStopReopening;
+        return TReopenAnswer::Stop;
     }
 }
 
 void TConnection::CloseAllInterfaces() {
     for (int32_t index : InstrumentIndexes(FEnv.Tree)) {
-        FEnv.Api.SetMeasEvent(index + 1, kEventsOff);
+        FEnv.Api.SetMeasEvent(DeviceIndexOf(index), kEventsOff);
         CloseLink(index);
     }
 }

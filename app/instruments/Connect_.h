@@ -8,6 +8,7 @@
 #include "app/base/Registry_.h"
 #include "app/instruments/Events_.h"
 #include "app/instruments/LinkHost_.h"
+#include "app/instruments/OpenPorts_.h"
 
 #include <cstdint>
 
@@ -70,8 +71,7 @@ public:
     // Connects the stored serial ports again, COM1 first.
     void ReconnectOpenPorts();
     // Opens and checks serial port Port; on failure asks Abort, Retry or Ignore.
-    // Port when connected or ignored, Port - 1 to try it again, 256 to stop.
-    int32_t ReopenComPort(int32_t Port);
+    TReopenAnswer ReopenComPort(int32_t Port);
     // Events off and link closed for every instrument node.
     void CloseAllInterfaces();
 
@@ -86,7 +86,8 @@ public:
 private:
     // Device index for InitializeDevice: the key of the instrument node with this
     // serial number, else a key that neither an instrument node (a lost one keeps
-    // its key for its recordings) nor an open link holds; 256 lets the library choose.
+    // its key for its recordings) nor an open link holds; TDeviceIndex::kAnyUsb lets
+    // the library choose.
     TDevIndex UsbIndexFor(int32_t Serial);
     bool UsbLinkOpen(TDevIndex Index);
     void OpenUsbDevice(const std::string& Path, bool DoInit);

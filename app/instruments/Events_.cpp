@@ -44,7 +44,7 @@ bool IsPresent(const TMEASall& Meas, int32_t Chamber) {
 std::string TempFileKey(const TInstrumentData& Instrument) {
     const std::string key =
         FieldText(Instrument.DevId) + "#0x" + Format("%.4X", Instrument.UsbProductId);
-    return Instrument.InterfaceIndex <= 255 ? "c" + key : key;
+    return TInterfaceIndex(Instrument.InterfaceIndex).Serial() ? "c" + key : key;
 }
 
 } // namespace
@@ -100,7 +100,7 @@ void TLiveData::SetConnectedImages(TTreeNode* Instrument) {
 }
 
 void TLiveData::UpdateTree(TDevIndex DeviceIndex, const TMEASall& Meas, bool Refresh) {
-    const int32_t index = DeviceIndex - 1;
+    const int32_t index = InterfaceIndexOf(DeviceIndex);
     TTreeNode* node = FindInstrument(index);
     if (node && !Refresh) {
         // Identity, versions, units and user are read at creation and on refresh only.
@@ -145,7 +145,7 @@ bool TLiveData::ReadIdentity(TDevIndex DeviceIndex, bool Refresh) {
     } catch (const EConvertError&) {
         return false;
     }
-    const int32_t index = DeviceIndex - 1;
+    const int32_t index = InterfaceIndexOf(DeviceIndex);
     TTreeNode* node = FindInstrument(index);
     if (!node)
         return false;
@@ -165,7 +165,7 @@ bool TLiveData::ReadIdentity(TDevIndex DeviceIndex, bool Refresh) {
 
 void TLiveData::UpdateChamber(TDevIndex DeviceIndex, const TMEASall& Meas, bool Refresh,
                               int32_t Chamber) {
-    TTreeNode* instrument = FindInstrument(DeviceIndex - 1);
+    TTreeNode* instrument = FindInstrument(InterfaceIndexOf(DeviceIndex));
     if (!instrument)
         return;
     // Without a known device id a chamber has no kind of its own: it is not shown
@@ -198,7 +198,7 @@ void TLiveData::UpdateChamber(TDevIndex DeviceIndex, const TMEASall& Meas, bool 
 
 void TLiveData::AddChamber(TDevIndex DeviceIndex, TTreeNode* Instrument, int32_t Kind,
                            int32_t Chamber) {
-    const int32_t index = DeviceIndex - 1;
+    const int32_t index = InterfaceIndexOf(DeviceIndex);
     FindOrAddNode(FEnv.Tree, Instrument, true, ChamberProbe(Kind, Chamber));
     TDevText swVers{};
     TDevText idSerial{};
@@ -245,7 +245,7 @@ void TLiveData::ResumeRecording(TTreeNode* Instrument, TTreeNode* Chamber) {
 }
 
 void TLiveData::SetMeasTree(TDevIndex DeviceIndex, const TMEASall& Meas) {
-    const int32_t index = DeviceIndex - 1;
+    const int32_t index = InterfaceIndexOf(DeviceIndex);
     if (!FindInstrument(index)) {
         ShowErrorOrWarn(FEnv.Boxes, Format(sErrorIn, "SetMeasTree(2)", sNodeNotFound), false);
         return;
@@ -309,7 +309,7 @@ TTreeNode* TLiveData::InstrumentAt(TDevIndex DeviceIndex, int32_t Position) {
         return nullptr;
     TTreeNode* node = root->Item(Position);
     const TInstrumentData* d = InstrumentData(node);
-    return d && d->InterfaceIndex + 1 == DeviceIndex ? node : nullptr;
+    return d && DeviceIndexOf(d->InterfaceIndex) == DeviceIndex ? node : nullptr;
 }
 
 // Both walk the tree by position and look again after every window's call: a

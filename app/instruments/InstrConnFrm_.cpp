@@ -95,7 +95,7 @@ std::vector<std::string> FillComList(ILinkApi& Api) {
         SplitTab(line, description);
         const std::string item = name + " " + description;
         const int32_t port = PortFromItem(item);
-        if (port >= 1 && port <= 256 && Api.IsComAvailable(port))
+        if (TDeviceIndex::ForCom(port).Serial() && Api.IsComAvailable(port))
             items.push_back(item);
     }
     return items;

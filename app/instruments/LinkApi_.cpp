@@ -3,10 +3,11 @@
 #include <algorithm>
 
 void CloseInterface(ILinkApi& Api, IMessageBoxes& Boxes, int32_t InterfaceIndex) {
-    if (InterfaceIndex >= 0 && InterfaceIndex <= 255)
-        Api.CloseCom(InterfaceIndex + 1);
-    else if (InterfaceIndex >= 256 && InterfaceIndex <= 511)
-        Api.CloseUSBDevice(InterfaceIndex + 1);
+    const TInterfaceIndex index(InterfaceIndex);
+    if (index.Serial())
+        Api.CloseCom(index.Device().Value());
+    else if (index.Usb())
+        Api.CloseUSBDevice(index.Device().Value());
     else
         FatalError(Boxes, "Invalid Comport in CloseInterface!");
 }

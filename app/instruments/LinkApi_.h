@@ -3,11 +3,12 @@
 // result codes (QuorxComDllH.h, ProflinkH.h). The program calls the DLLs
 // (LinkApi_win.h); model tests use a scripted fake.
 //
-// Every function takes the device index (interface index + 1) as the library
-// does. Out values are defined only when the result is 0.
+// Every function takes the device index (TDeviceIndex) as the library does. Out values are defined
+// only when the result is 0.
 #pragma once
 
 #include "app/base/MsgDlg_.h"
+#include "common/LinkIndex.h"
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
 
@@ -74,8 +75,8 @@ protected:
     ~ILinkApi() = default;
 };
 
-// Closes the link of an interface index: 0..255 with CloseCom, 256..511 with
-// CloseUSBDevice (index + 1), ignoring the result. Any other index is a program
+// Closes the link of an interface index: a serial one with CloseCom, a USB one
+// with CloseUSBDevice, ignoring the result. Any other index is a program
 // fault and ends the program through FatalError.
 void CloseInterface(ILinkApi& Api, IMessageBoxes& Boxes, int32_t InterfaceIndex);
 // The USB product id in the device path of a link; 0 when it has none.

@@ -7,18 +7,16 @@
 
 namespace {
 
-constexpr TDevIndex kLastDevIndex = 512;
-
-// The handler of each device index 1..512.
-std::array<TLinkEventHandler, kLastDevIndex>& Handlers() {
-    static std::array<TLinkEventHandler, kLastDevIndex> handlers;
+// The handler of each device index, by its interface index.
+std::array<TLinkEventHandler, TInterfaceIndex::kLast + 1>& Handlers() {
+    static std::array<TLinkEventHandler, TInterfaceIndex::kLast + 1> handlers;
     return handlers;
 }
 
 TLinkEventHandler* HandlerOf(TDevIndex Index) {
-    if (Index < 1 || Index > kLastDevIndex)
+    if (!TDeviceIndex(Index).Valid())
         return nullptr;
-    return &Handlers()[static_cast<std::size_t>(Index - 1)];
+    return &Handlers()[static_cast<std::size_t>(InterfaceIndexOf(Index))];
 }
 
 // A link that is gone no longer calls; its handler goes with it.
@@ -45,7 +43,7 @@ TLinkResult TWinLinkApi::OpenComEx(int32_t Port, int32_t MaxEvents, int32_t MaxE
     // Whatever the result, the port's previous link is freed.
     const TLinkResult result =
         ::OpenComEx(Port, MaxEvents, MaxEventData, Baud, RxQueueSize, Nibble);
-    if (Port >= 1 && Port <= 256)
+    if (TDeviceIndex::ForCom(Port).Serial())
         DropHandler(Port);
     return result;
 }

@@ -7,8 +7,7 @@ void ShowLinkError(IMessageBoxes& Boxes, const char* Tag, const char* Library, T
 }
 
 std::size_t TLinkState::Slot(TDevIndex Index) {
-    return Index >= 1 && Index < static_cast<TDevIndex>(kSlots) ? static_cast<std::size_t>(Index)
-                                                                : 0;
+    return TDeviceIndex(Index).Valid() ? static_cast<std::size_t>(Index) : 0;
 }
 
 void TLinkState::LinkGone(TDevIndex Index) {

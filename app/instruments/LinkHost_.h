@@ -94,7 +94,8 @@ public:
     bool Connecting(TDevIndex Index) const { return FConnecting[Slot(Index)] > 0; }
 
 private:
-    static constexpr std::size_t kSlots = 513; // device indexes 1..512; 0 for any other
+    // Each device index has its own slot; slot 0 holds any other.
+    static constexpr std::size_t kSlots = TDeviceIndex::kLast + 1;
     static std::size_t Slot(TDevIndex Index);
 
     std::array<uint32_t, kSlots> FGeneration{};

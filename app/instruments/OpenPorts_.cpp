@@ -5,7 +5,7 @@
 namespace {
 
 bool IsSerialIndex(int32_t InterfaceIndex) {
-    return InterfaceIndex >= 0 && InterfaceIndex < TOpenComSet::kSize * 8;
+    return TInterfaceIndex(InterfaceIndex).Serial();
 }
 
 } // namespace
@@ -36,13 +36,19 @@ TOpenComSet ReadOpenPorts(IRegistryStore& Registry) {
 
 void ReconnectOpenPorts(IRegistryStore& Registry, const TReopenComPort& ReopenComPort) {
     const TOpenComSet set = ReadOpenPorts(Registry);
-    int32_t i = 0;
-    for (;;) {
-        int32_t port = i + 1;
-        if (set.Has(i))
-            port = ReopenComPort(i + 1);
-        if (port >= 256)
+    for (int32_t i = TInterfaceIndex::kFirstSerial; i < TInterfaceIndex::kFirstUsb;) {
+        if (!set.Has(i)) {
+            ++i;
+            continue;
+        }
+        switch (ReopenComPort(DeviceIndexOf(i))) {
+        case TReopenAnswer::Next:
+            ++i;
+            break;
+        case TReopenAnswer::Retry:
+            break;
+        case TReopenAnswer::Stop:
             return;
-        i = port;
+        }
     }
 }

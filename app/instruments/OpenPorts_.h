@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/base/Registry_.h"
+#include "common/LinkIndex.h"
 
 #include <array>
 #include <cstdint>
@@ -17,7 +18,7 @@ inline constexpr char kOpenPortsValue[] = "openedcom";
 // i div 8, as the registry value holds it.
 class TOpenComSet {
 public:
-    static constexpr int32_t kSize = 32;
+    static constexpr int32_t kSize = TInterfaceIndex::kFirstUsb / 8;
 
     // Indexes outside 0..255 (USB links) have no bit and are not stored.
     void Add(int32_t InterfaceIndex);
@@ -33,10 +34,12 @@ void StoreOpenPorts(IRegistryStore& Registry, const std::vector<int32_t>& Interf
 // The stored set; empty when the value is missing (the empty set is written then).
 TOpenComSet ReadOpenPorts(IRegistryStore& Registry);
 
-// Connects the port with device index Port and answers where to go on: Port
-// after a connection or Ignore, Port - 1 after Retry (the same port again), 256
-// after Abort (stop).
-using TReopenComPort = std::function<int32_t(int32_t Port)>;
+// Where reconnecting goes on: the next port (after a connection or Ignore), the
+// same port again (Retry) or nowhere (Abort).
+enum class TReopenAnswer { Next, Retry, Stop };
+
+// Connects the port with device index Port.
+using TReopenComPort = std::function<TReopenAnswer(int32_t Port)>;
 
 // Reopens every port of the stored set, COM1 first.
 void ReconnectOpenPorts(IRegistryStore& Registry, const TReopenComPort& ReopenComPort);

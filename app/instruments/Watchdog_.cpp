@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int32_t kFirstUsbInterface = 256;
 // FileAge's answer for a file whose time cannot be read.
 constexpr int32_t kNoFileAge = -1;
 
@@ -39,7 +38,7 @@ void TWatchdog::ForEachRecordWindow(int32_t InterfaceIndex, F&& Visit) {
 
 void TWatchdog::TimerComTimer() {
     for (int32_t index : InstrumentIndexes(FEnv.Tree)) {
-        if (FState.Connecting(index + 1))
+        if (FState.Connecting(DeviceIndexOf(index)))
             continue;
         TTreeNode* node = FLive.FindInstrument(index);
         if (!node)
@@ -50,7 +49,7 @@ void TWatchdog::TimerComTimer() {
         // Counted anew before acting, so the next attempt comes five ticks later;
         // ticks that run inside the action (a box) leave this instrument alone.
         d.SilenceCount = 0;
-        const TConnectScope acting(FState, index + 1);
+        const TConnectScope acting(FState, DeviceIndexOf(index));
         MarkLost(index);
         Reopen(index);
         if (TTreeNode* after = FLive.FindInstrument(index))
@@ -61,7 +60,7 @@ void TWatchdog::TimerComTimer() {
 void TWatchdog::MarkLost(int32_t InterfaceIndex) {
     // Every chamber reads as absent: those without a window go, the others show it.
     const TMEASall none{};
-    FLive.UpdateTree(InterfaceIndex + 1, none, false);
+    FLive.UpdateTree(DeviceIndexOf(InterfaceIndex), none, false);
     TTreeNode* node = FLive.FindInstrument(InterfaceIndex);
     if (!node)
         return;
@@ -78,8 +77,8 @@ void TWatchdog::MarkLost(int32_t InterfaceIndex) {
 }
 
 void TWatchdog::Reopen(int32_t InterfaceIndex) {
-    const TDevIndex deviceIndex = InterfaceIndex + 1;
-    if (InterfaceIndex < kFirstUsbInterface) {
+    const TDevIndex deviceIndex = DeviceIndexOf(InterfaceIndex);
+    if (TInterfaceIndex(InterfaceIndex).Serial()) {
         // Free only when this application no longer holds the port.
         if (!FEnv.Api.IsComAvailable(deviceIndex))
             return;
@@ -101,9 +100,10 @@ void TWatchdog::AcRefreshExecute() {
     for (int32_t index : InstrumentIndexes(FEnv.Tree)) {
         TMEASall meas{};
         // An instrument that does not answer shows all its chambers as absent.
-        if (FEnv.Api.GetMeasAll(index + 1, &meas) != 0)
+        const TDevIndex device = DeviceIndexOf(index);
+        if (FEnv.Api.GetMeasAll(device, &meas) != 0)
             meas = {};
-        FLive.UpdateTree(index + 1, meas, true);
+        FLive.UpdateTree(device, meas, true);
         // The instrument's units may have changed.
         ForEachRecordWindow(index,
                             [this](IRecordWindow& Window) { FEnv.Host.UpdateUnits(Window); });

@@ -43,7 +43,7 @@ public:
     TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, ILinkApi& Api,
               std::vector<std::string> Args);
 
-    TMainFormCtl& Ctl() { return FCtl; }
+    TMainFormCtl& Ctl() override { return FCtl; }
     TMainLinks& Links() { return *FLinks; }
     // Opens one document; set by the program for the kinds of documents it has.
     std::function<void(const std::string& FileName)> OnLoadFile;
@@ -62,7 +62,9 @@ public:
         FShowOverview = std::move(ShowOverview);
     }
 
+    HWND Handle() const override { return TForm::Handle(); }
     HWND MDIClient() const override { return TForm::MDIClient(); }
+    TActionList& Actions() override { return TForm::Actions(); }
     IMessageBoxes& Boxes() const override { return FBoxes; }
     bool ExtendedMode() const override { return FCtl.ExtendedMode(); }
     void SetCloseAllEnabled(bool Enabled) override;

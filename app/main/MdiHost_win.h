@@ -1,18 +1,30 @@
 // The main window as the host of its document windows (MDI children): the
-// overview windows now, the record and protocol windows later. A document
+// overview and protocol windows now, the record windows later. A document
 // window reaches the main window only through this, so the main window need not
 // know the folders of its documents; the program hands it their makers.
 #pragma once
 
+#include "app/base/Actions_.h"
 #include "app/base/MsgDlg_.h"
+#include "app/main/MainForm_.h"
 #include "app/tree/TreeModel_.h"
 
 #include <windows.h>
 
 class IMdiHost {
 public:
+    // The main window itself, the owner of dialogs.
+    virtual HWND Handle() const = 0;
     // The document area, the parent of every document window; null when missing.
     virtual HWND MDIClient() const = 0;
+    // The document windows (minimised ones too).
+    virtual int MDIChildCount() = 0;
+    // The main window's commands; a document window adds its own and mirrors them
+    // on its tool bar.
+    virtual TActionList& Actions() = 0;
+    // Start-up and shutdown: whether the main window is closing, the shared
+    // no-to-all answers of the close questions.
+    virtual TMainFormCtl& Ctl() = 0;
     virtual IMessageBoxes& Boxes() const = 0;
     virtual TTreeModel& Tree() = 0;
     // The extended display mode ("quormode").

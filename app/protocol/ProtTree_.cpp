@@ -35,7 +35,8 @@ TTreeNode* AddProtTree(TTreeModel& Tree, IMessageBoxes& Boxes, TDevIndex DeviceI
         return nullptr;
     }
     TProtData prot;
-    prot.InterfaceIndex = DeviceIndex > 0 ? static_cast<uint8_t>(DeviceIndex - 1) : 255;
+    prot.InterfaceIndex =
+        DeviceIndex > 0 ? static_cast<uint8_t>(InterfaceIndexOf(DeviceIndex)) : 255;
     prot.Chamber = static_cast<uint8_t>(Chamber);
     prot.ProtocolWindow = Window;
     prot.FileName = FileName;

@@ -16,7 +16,7 @@ class IMessageBoxes;
 std::string UniqueProtName(const TTreeNode* Folder, const std::string& Name);
 
 // A protocol node for Window under the Protocols folder (created when missing):
-// interface byte DeviceIndex - 1 (255 for none, 0), chamber byte Chamber (255
+// interface byte the interface index of DeviceIndex (255 for none, 0), chamber byte Chamber (255
 // none), FileName; images imProtocol, the folder expanded. Null with an error box
 // when there is no root to hold the folder.
 TTreeNode* AddProtTree(TTreeModel& Tree, IMessageBoxes& Boxes, TDevIndex DeviceIndex,

@@ -1,7 +1,7 @@
 #include "app/protocol/ProtWin_win.h"
 
 #include "app/base/Tools_.h"
-#include "app/main/MainForm_win.h"
+#include "app/main/MdiHost_win.h"
 #include "app/protocol/EditProtocolForm_.h"
 #include "app/protocol/Esc_P_win.h"
 #include "app/protocol/ProtFile_.h"
@@ -58,7 +58,7 @@ std::string ReadWholeFile(const std::string& FileName) {
 
 } // namespace
 
-TMDIChildProt* TMDIChildProt::Create(IProtWinOwner& Protocols, TMainForm& Main) {
+TMDIChildProt* TMDIChildProt::Create(IProtWinOwner& Protocols, IMdiHost& Main) {
     if (!Main.MDIClient())
         return nullptr;
     std::unique_ptr<TMDIChildProt> window(new TMDIChildProt(Protocols, Main));
@@ -68,7 +68,7 @@ TMDIChildProt* TMDIChildProt::Create(IProtWinOwner& Protocols, TMainForm& Main) 
     return window.release();
 }
 
-TMDIChildProt::TMDIChildProt(IProtWinOwner& Protocols, TMainForm& Main)
+TMDIChildProt::TMDIChildProt(IProtWinOwner& Protocols, IMdiHost& Main)
     : FProtocols(Protocols), FMain(Main) {
     TFormArgs args;
     args.ClassName = "TMDIChildProt";
@@ -100,7 +100,7 @@ void TMDIChildProt::FormCreate() {
     GetWindowRect(Handle(), &r);
     LimitWidth(r.right - r.left);
     FormResize();
-    FMain.Actions().SetEnabled(TMainForm::kAcCloseAll, FMain.MDIChildCount() > 1);
+    FMain.SetCloseAllEnabled(FMain.MDIChildCount() > 1);
 }
 
 void TMDIChildProt::CreateToolBar() {
@@ -287,7 +287,7 @@ TCloseAction TMDIChildProt::FormClose() {
     DeleteProtNode(FMain.Tree(), FNode);
     FNode = nullptr;
     // This window still counts.
-    FMain.Actions().SetEnabled(TMainForm::kAcCloseAll, FMain.MDIChildCount() > 2);
+    FMain.SetCloseAllEnabled(FMain.MDIChildCount() > 2);
     return TCloseAction::Free;
 }
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-class TMainForm;
+class IMdiHost;
 class TMDIChildProt;
 
 // What a protocol window asks of the owner that made it: its activation, its
@@ -40,7 +40,7 @@ public:
     enum : int { kRichEdit1 = 100, kToolBar1, kStatusBar1 };
 
     // A new, empty window in Main's document area; null when it cannot be made.
-    static TMDIChildProt* Create(IProtWinOwner& Protocols, TMainForm& Main);
+    static TMDIChildProt* Create(IProtWinOwner& Protocols, IMdiHost& Main);
 
     HWND RichEdit1() const { return Control(kRichEdit1); }
     HWND ToolBar1() const { return Control(kToolBar1); }
@@ -82,7 +82,7 @@ protected:
     void OnNcDestroy() override;
 
 private:
-    TMDIChildProt(IProtWinOwner& Protocols, TMainForm& Main);
+    TMDIChildProt(IProtWinOwner& Protocols, IMdiHost& Main);
     void FormCreate();
     void CreateToolBar();
     void FormResize();
@@ -90,7 +90,7 @@ private:
     void LimitWidth(int OuterWidth);
 
     IProtWinOwner& FProtocols;
-    TMainForm& FMain;
+    IMdiHost& FMain;
     std::unique_ptr<TActionLinks> FActionLinks; // the tool bar follows the main window's actions
     TTreeNode* FNode = nullptr;
     uint32_t FBackground = 0xFFFFFF;

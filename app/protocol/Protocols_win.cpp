@@ -2,7 +2,7 @@
 
 #include "app/base/Guard_.h"
 #include "app/base/Tools_.h"
-#include "app/main/MainForm_win.h"
+#include "app/main/MdiHost_win.h"
 #include "app/protocol/EditProtocolForm_.h"
 #include "app/protocol/ProtFile_.h"
 #include "app/protocol/ProtTree_.h"
@@ -15,7 +15,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-TProtocols::TProtocols(TMainForm& Main) : FMain(Main), FEditProtForm(Main.Handle()) {
+TProtocols::TProtocols(IMdiHost& Main) : FMain(Main), FEditProtForm(Main.Handle()) {
     const auto action = [this](int Id, const char* Caption, auto Execute) {
         FMain.Actions().Add({Id, Caption, {}, false, false, Execute});
     };
@@ -42,9 +42,10 @@ TMDIChildProt* TProtocols::NewProtocolWindow(const std::string& Title, int32_t C
         return nullptr;
     try {
         window->SetCaption(Title);
-        window->SetPanels(DeviceIndex > 0 ? GetInterfaceNameFromCom(FMain.Boxes(), DeviceIndex - 1)
-                                          : std::string(),
-                          Chamber < 255 ? Format(sChamberPanel, Chamber) : std::string());
+        window->SetPanels(
+            DeviceIndex > 0 ? GetInterfaceNameFromCom(FMain.Boxes(), InterfaceIndexOf(DeviceIndex))
+                            : std::string(),
+            Chamber < 255 ? Format(sChamberPanel, Chamber) : std::string());
         window->AddPrinterText(Data, Len, false);
         if (AddToTree) {
             TTreeNode* node =

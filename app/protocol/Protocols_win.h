@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class TMainForm;
+class IMdiHost;
 
 // Prints a protocol window's text; the printing of the program implements it.
 class IProtocolPrinter {
@@ -33,7 +33,7 @@ public:
     // Asks for a file name to save to, FileName proposed; false when cancelled.
     using TSaveDialog = std::function<bool(std::string& FileName)>;
 
-    explicit TProtocols(TMainForm& Main);
+    explicit TProtocols(IMdiHost& Main);
     TProtocols(const TProtocols&) = delete;
     TProtocols& operator=(const TProtocols&) = delete;
 
@@ -65,7 +65,7 @@ private:
     TMDIChildProt* SelectedWindow() const;
     bool RunSaveDialog(std::string& FileName);
 
-    TMainForm& FMain;
+    IMdiHost& FMain;
     TEditProtForm FEditProtForm;
     IProtocolPrinter* FPrinter = nullptr;
     TSaveDialog FSaveDialog;

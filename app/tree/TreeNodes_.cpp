@@ -8,9 +8,6 @@
 
 namespace {
 
-// Keeps the key of a known USB instrument free for the library to choose.
-constexpr TDevIndex kAnyUsbKey = 256;
-
 bool Matches(const TNodeData& Child, const TNodeData& Probe) {
     if (NodeKind(Child) != NodeKind(Probe))
         return false;
@@ -99,7 +96,7 @@ TDevIndex UsbPortOfSerial(TTreeModel& View, int32_t Serial, uint16_t ProductId) 
     probe.SerialNumber = Serial;
     probe.UsbProductId = ProductId;
     const TTreeNode* node = FindOrAddNode(View, View.Root(), false, probe);
-    return node ? InstrumentData(node)->InterfaceIndex + 1 : kAnyUsbKey;
+    return node ? DeviceIndexOf(InstrumentData(node)->InterfaceIndex) : TDeviceIndex::kAnyUsb;
 }
 
 TTreeNode* CreateRecNode(TTreeModel& View, IMessageBoxes& Boxes, const std::string& Caption,

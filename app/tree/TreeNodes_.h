@@ -27,7 +27,8 @@ TTreeNode* CreateRootNode(TTreeModel& View, const std::string& ComputerName,
 // number; others never), or null. Add true: a new child with an empty text and
 // Probe as its record, without searching.
 TTreeNode* FindOrAddNode(TTreeModel& View, TTreeNode* Parent, bool Add, TNodeData Probe);
-// Device index of the USB instrument with this serial number and product id; 256 when none.
+// Device index of the USB instrument with this serial number and product id;
+// TDeviceIndex::kAnyUsb when none.
 TDevIndex UsbPortOfSerial(TTreeModel& View, int32_t Serial, uint16_t ProductId);
 // A record-file node under the Records folder (created first when missing), or
 // null: without a root (error box), or when a node for FileName exists and

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int32_t kFirstUsbInterface = 256;
-constexpr int32_t kLastInterface = 511;
-
 // The characters Trim removes: blanks and control characters.
 bool IsTrimmed(char C) {
     return static_cast<unsigned char>(C) <= ' ';
@@ -97,13 +94,13 @@ int32_t NodeKind(const TNodeData& Data) {
 }
 
 bool IsValidInterfaceIndex(int32_t InterfaceIndex) {
-    return InterfaceIndex >= 0 && InterfaceIndex <= kLastInterface;
+    return TInterfaceIndex(InterfaceIndex).Valid();
 }
 
 int32_t GetNodeTypeFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex) {
     if (!IsValidInterfaceIndex(InterfaceIndex))
         FatalError(Boxes, "Invalid Comport in GetNodeTypeFromCom!");
-    return InterfaceIndex < kFirstUsbInterface ? nkSerialInstrument : nkUsbInstrument;
+    return TInterfaceIndex(InterfaceIndex).Serial() ? nkSerialInstrument : nkUsbInstrument;
 }
 
 std::string GetInterfaceNameFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex) {
@@ -111,9 +108,10 @@ std::string GetInterfaceNameFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex
         return {};
     if (!IsValidInterfaceIndex(InterfaceIndex))
         FatalError(Boxes, "Invalid Comport in GetInterfaceNameFromCom!");
-    if (InterfaceIndex < kFirstUsbInterface)
-        return Format("COM%d", InterfaceIndex + 1);
-    return Format("USB%d", InterfaceIndex - 255);
+    const TDeviceIndex device = TInterfaceIndex(InterfaceIndex).Device();
+    if (device.Serial())
+        return Format("COM%d", device.ComNumber());
+    return Format("USB%d", device.UsbKey());
 }
 
 std::string RootText(const std::string& ComputerName, const std::string& UserName) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "app/values/ChamberLive_.h"
+#include "common/LinkIndex.h"
 #include "ProflinkH.h"
 
 #include <cstddef>
@@ -234,8 +235,7 @@ using TNodeData = std::variant<std::monostate, TPCData, TInstrumentData, TChambe
 // The record's kind; -1 without a record.
 int32_t NodeKind(const TNodeData& Data);
 
-// Interface indexes: 0..255 a serial port (COM1 = 0), 256..511 a USB link.
-// The libraries take the device index, interface index + 1.
+// Interface indexes (TInterfaceIndex): 0..255 a serial port (COM1 = 0), 256..511 a USB link.
 bool IsValidInterfaceIndex(int32_t InterfaceIndex);
 // nkSerialInstrument or nkUsbInstrument; any other index ends the program.
 int32_t GetNodeTypeFromCom(IMessageBoxes& Boxes, int32_t InterfaceIndex);

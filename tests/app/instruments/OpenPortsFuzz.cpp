@@ -32,20 +32,20 @@ void CheckReconnect(FuzzedDataProvider& In, const TOpenComSet& Set, TMemRegistry
     std::vector<int32_t> ports;
     for (int32_t i = 0; i < TOpenComSet::kSize * 8; ++i)
         if (Set.Has(i))
-            ports.push_back(i + 1);
+            ports.push_back(DeviceIndexOf(i));
     std::size_t next = 0;
     bool aborted = false;
     ReconnectOpenPorts(Registry, [&](int32_t Port) {
         FuzzRequire(!aborted && next < ports.size() && Port == ports[next], "ports in order");
         switch (In.ConsumeIntegralInRange<int>(0, 7)) {
         case 1:
-            return Port - 1; // retry
+            return TReopenAnswer::Retry;
         case 2:
             aborted = true;
-            return int32_t{256};
+            return TReopenAnswer::Stop;
         default:
             ++next;
-            return Port;
+            return TReopenAnswer::Next;
         }
     });
     FuzzRequire(aborted || next == ports.size(), "every stored port reopened");

@@ -90,19 +90,19 @@ TEST(ReconnectOpenPorts, ReopensTheStoredPortsInOrderAsTheAnswersSay) {
         ReconnectOpenPorts(registry, [&](int32_t Port) {
             reopened.push_back(Port);
             if (answers.empty() || reopened.size() > 20)
-                return 256; // the case asked for more than it planned: stop
+                return TReopenAnswer::Stop; // the case asked for more than it planned
             const TAnswer answer = answers.front();
             answers.pop_front();
             switch (answer) {
             case Connected:
             case Ignore:
-                return Port;
+                return TReopenAnswer::Next;
             case Retry:
-                return Port - 1;
+                return TReopenAnswer::Retry;
             case Abort:
                 break;
             }
-            return 256;
+            return TReopenAnswer::Stop;
         });
         EXPECT_EQ(reopened, c.reopened);
         EXPECT_TRUE(answers.empty());

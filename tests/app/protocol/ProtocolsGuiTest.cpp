@@ -86,7 +86,7 @@ TEST(ProtocolsEndToEnd, EventsOpenWindowsAFilledFieldIsSavedAndReadBack) {
                                            int32_t Len) {
         protocols.NewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len, true);
     });
-    ASSERT_EQ(form->Links().Ctl().Connection.ReopenComPort(kPort), kPort);
+    ASSERT_EQ(form->Links().Ctl().Connection.ReopenComPort(kPort), TReopenAnswer::Next);
     TTreeModel& tree = form->Tree();
 
     // One protocol event: a window and its node.
