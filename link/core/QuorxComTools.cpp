@@ -1,6 +1,54 @@
 #include "link/core/QuorxComTools.h"
 
+#include "link/core/Checksum16Fold.h"
+
 #include <cstring>
+#include <utility>
+
+namespace {
+
+// The two bytes whose check from 0 is Check: a block continued from Check has
+// the check of those bytes followed by the block. The check of two bytes is a
+// one-to-one linear map, so its inverse is built once from the unit checks.
+std::uint16_t Preimage(std::uint16_t Check) {
+    static const auto inverse = [] {
+        struct {
+            std::uint16_t Of[16]; // two bytes checking to bit i alone
+        } t{};
+        std::uint16_t image[16], source[16];
+        for (int i = 0; i < 16; ++i) {
+            source[i] = static_cast<std::uint16_t>(1u << i);
+            const std::uint8_t two[2] = {static_cast<std::uint8_t>(source[i] >> 8),
+                                         static_cast<std::uint8_t>(source[i])};
+            image[i] = 0;
+            for (std::uint8_t b : two)
+                Checksum16Step(image[i], b);
+        }
+        // Gauss-Jordan over GF(2): reduce the images to unit vectors.
+        for (int bit = 0; bit < 16; ++bit) {
+            int pivot = bit;
+            while (!(image[pivot] >> bit & 1))
+                ++pivot;
+            std::swap(image[bit], image[pivot]);
+            std::swap(source[bit], source[pivot]);
+            for (int i = 0; i < 16; ++i)
+                if (i != bit && (image[i] >> bit & 1)) {
+                    image[i] ^= image[bit];
+                    source[i] ^= source[bit];
+                }
+        }
+        for (int i = 0; i < 16; ++i)
+            t.Of[i] = source[i];
+        return t;
+    }();
+    std::uint16_t out = 0;
+    for (int i = 0; i < 16; ++i)
+        if (Check >> i & 1)
+            out ^= inverse.Of[i];
+    return out;
+}
+
+} // namespace
 
 void Checksum16Step(std::uint16_t& Check, std::uint8_t B) {
     const unsigned c = Check;
@@ -16,7 +64,18 @@ std::uint16_t Checksum16Cont(std::uint16_t Start, const void* Data, int Count) {
     if (Data == nullptr || Count <= 0)
         return Start;
     const auto* p = static_cast<const std::uint8_t*>(Data);
-    for (int i = 0; i < Count; ++i)
+    int from = 0;
+    std::uint8_t rest[16];
+    const auto blocks = static_cast<std::size_t>(Count) / 16;
+    // A long block checks as the remainder it leaves after its start value.
+    if (static_cast<std::size_t>(Count) >= kFoldMinBytes &&
+        FoldRemainder(Preimage(Start), p, blocks, rest)) {
+        Start = 0;
+        for (std::uint8_t b : rest)
+            Checksum16Step(Start, b);
+        from = static_cast<int>(16 * blocks);
+    }
+    for (int i = from; i < Count; ++i)
         Checksum16Step(Start, p[i]);
     return Start;
 }

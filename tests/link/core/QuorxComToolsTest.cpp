@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 namespace {
@@ -18,8 +19,21 @@ TEST(Checksum16, CheckValueTable) {
         std::string input;
         std::uint16_t check;
     } cases[] = {
-        {"", 0x0000},    {std::string(1, '\0'), 0x0000}, {"\xFF", 0x00FE}, {"A", 0x0041},
-        {"abc", 0x97FF}, {"123456789", 0xCBD8},
+        {"", 0x0000},
+        {std::string(1, '\0'), 0x0000},
+        {"\xFF", 0x00FE},
+        {"A", 0x0041},
+        {"abc", 0x97FF},
+        {"123456789", 0xCBD8},
+        // long enough for the folding path
+        {[] {
+             std::string s;
+             for (int i = 0; i < 20; ++i)
+                 s += "123456789";
+             return s;
+         }(),
+         0xAC5B},
+        {std::string(1000, '\xFF'), 0xA235},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.input));
@@ -41,6 +55,42 @@ TEST(Checksum16, ContinuationOverSplitBlocks) {
         SCOPED_TRACE(split);
         const std::uint16_t head = Checksum16(text.data(), split);
         EXPECT_EQ(Checksum16Cont(head, text.data() + split, 3 - split), 0x97FF);
+    }
+}
+
+// Long blocks take a faster path than frames do; every length, alignment and
+// start value must give the check of the plain byte-by-byte definition.
+TEST(Checksum16, LongBlocksMatchTheByteByByteCheck) {
+    std::mt19937 random(18);
+    Bytes data(70000);
+    for (auto& b : data)
+        b = static_cast<std::uint8_t>(random());
+    const auto stepwise = [&](std::uint16_t c, std::size_t from, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i)
+            Checksum16Step(c, data[from + i]);
+        return c;
+    };
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 300; ++n)
+        lengths.push_back(n);
+    for (std::size_t n : {1023, 1024, 4096 + 7, 65536, 69990})
+        lengths.push_back(n);
+    for (std::size_t n : lengths) {
+        const std::size_t from = random() % (data.size() - n + 1);
+        const auto start = static_cast<std::uint16_t>(n % 7 == 0 ? 0 : random());
+        SCOPED_TRACE(testing::Message() << n << " bytes at " << from << " from " << start);
+        EXPECT_EQ(Checksum16Cont(start, data.data() + from, static_cast<int>(n)),
+                  stepwise(start, from, n));
+    }
+    // Blocks of one byte value, where a fold constant or the start value's
+    // place would show.
+    for (int value : {0x00, 0x01, 0x80, 0xFF}) {
+        SCOPED_TRACE(value);
+        const Bytes same(1000, static_cast<std::uint8_t>(value));
+        std::uint16_t c = 0xFFFF;
+        for (std::uint8_t b : same)
+            Checksum16Step(c, b);
+        EXPECT_EQ(Checksum16Cont(0xFFFF, same.data(), 1000), c);
     }
 }
 
