@@ -1,5 +1,6 @@
 #include "app/record/RecordFile_.h"
 
+#include "app/base/LargePages_.h"
 #include "app/base/LittleEndian_.h"
 #include "app/base/Tools_.h"
 #include "link/core/QuorxComTools.h"
@@ -9,8 +10,9 @@
 
 namespace {
 
-// Samples and headers move through a buffer of this many records at a time.
-constexpr std::size_t kChunkRecords = 1 << 15;
+// Samples and headers move through a buffer of this many records at a time,
+// small enough to stay in the cache while it is checked and decoded.
+constexpr std::size_t kChunkRecords = 1 << 12;
 
 void PutSeries(uint8_t* P, const TSeriesSettings& S) {
     PutU8(P, S.Visible);
@@ -107,6 +109,7 @@ bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Item
                  TGet Get, uint16_t& Sum) {
     Items.clear();
     Items.reserve(Count);
+    AdviseLargePages(Items.data(), Count * sizeof(T));
     std::vector<uint8_t> buf(std::min(Count, kChunkRecords) * Size);
     for (std::size_t first = 0; first < Count; first += kChunkRecords) {
         const std::size_t n = std::min(kChunkRecords, Count - first);

@@ -30,36 +30,6 @@ void GetCommon(THeader& H, const uint8_t* In) {
 
 } // namespace
 
-void PutSample(uint8_t* Out, const TSample& S) {
-    PutU8(Out, S.Stamp.Day);
-    PutU8(Out + 1, S.Stamp.Month);
-    PutU16(Out + 2, S.Stamp.Year);
-    PutU32(Out + 4, S.Stamp.Seconds);
-    PutI16(Out + 8, S.Meas.Humidity);
-    PutI16(Out + 10, S.Meas.Temperature);
-    PutI16(Out + 12, S.Meas.Third);
-    PutU32(Out + 14, S.Meas.Elapsed);
-    PutU16(Out + 18, S.Meas.Status);
-    PutU8(Out + 20, S.Mark);
-    PutU16(Out + 21, S.Block);
-}
-
-TSample GetSample(const uint8_t* In) {
-    TSample s;
-    s.Stamp.Day = GetU8(In);
-    s.Stamp.Month = GetU8(In + 1);
-    s.Stamp.Year = GetU16(In + 2);
-    s.Stamp.Seconds = GetU32(In + 4);
-    s.Meas.Humidity = GetI16(In + 8);
-    s.Meas.Temperature = GetI16(In + 10);
-    s.Meas.Third = GetI16(In + 12);
-    s.Meas.Elapsed = GetU32(In + 14);
-    s.Meas.Status = GetU16(In + 18);
-    s.Mark = GetU8(In + 20);
-    s.Block = GetU16(In + 21);
-    return s;
-}
-
 void PutBlockHeader(uint8_t* Out, const TRecBlockHeader& H) {
     PutU16(Out, H.Block);
     PutU8(Out + 2, H.Interface);

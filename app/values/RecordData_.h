@@ -4,6 +4,8 @@
 // little-endian, through the Put/Get routines below.
 #pragma once
 
+#include "app/base/LittleEndian_.h"
+
 #include "ProflinkH.h"
 
 #include <cstddef>
@@ -78,9 +80,38 @@ static_assert(offsetof(TRecBlockHeader, SWVers) == 4 &&
 static_assert(sizeof(TRecBlockHeaderOld) == kOldBlockHeaderSize);
 static_assert(offsetof(TRecBlockHeaderOld, NotTakenOver) == 95);
 
-// Out must hold kSampleSize / kBlockHeaderSize bytes, In as many.
-void PutSample(uint8_t* Out, const TSample& S);
-TSample GetSample(const uint8_t* In);
+// Out must hold kSampleSize / kBlockHeaderSize bytes, In as many. The sample
+// routines are inline: files move millions of samples through them.
+inline void PutSample(uint8_t* Out, const TSample& S) {
+    PutU8(Out, S.Stamp.Day);
+    PutU8(Out + 1, S.Stamp.Month);
+    PutU16(Out + 2, S.Stamp.Year);
+    PutU32(Out + 4, S.Stamp.Seconds);
+    PutI16(Out + 8, S.Meas.Humidity);
+    PutI16(Out + 10, S.Meas.Temperature);
+    PutI16(Out + 12, S.Meas.Third);
+    PutU32(Out + 14, S.Meas.Elapsed);
+    PutU16(Out + 18, S.Meas.Status);
+    PutU8(Out + 20, S.Mark);
+    PutU16(Out + 21, S.Block);
+}
+
+inline TSample GetSample(const uint8_t* In) {
+    TSample s;
+    s.Stamp.Day = GetU8(In);
+    s.Stamp.Month = GetU8(In + 1);
+    s.Stamp.Year = GetU16(In + 2);
+    s.Stamp.Seconds = GetU32(In + 4);
+    s.Meas.Humidity = GetI16(In + 8);
+    s.Meas.Temperature = GetI16(In + 10);
+    s.Meas.Third = GetI16(In + 12);
+    s.Meas.Elapsed = GetU32(In + 14);
+    s.Meas.Status = GetU16(In + 18);
+    s.Mark = GetU8(In + 20);
+    s.Block = GetU16(In + 21);
+    return s;
+}
+
 void PutBlockHeader(uint8_t* Out, const TRecBlockHeader& H);
 TRecBlockHeader GetBlockHeader(const uint8_t* In);
 TRecBlockHeaderOld GetOldBlockHeader(const uint8_t* In);

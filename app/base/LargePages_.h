@@ -1,0 +1,10 @@
+// Large arrays filled once (a record's samples, read from its file) cost a page
+// fault for every few kilobytes touched; where the system offers large pages,
+// they cost one fault per two megabytes.
+#pragma once
+
+#include <cstddef>
+
+// A hint that the untouched memory Data..Data+Size be backed by large pages;
+// does nothing where the system has none to offer.
+void AdviseLargePages(void* Data, std::size_t Size);
