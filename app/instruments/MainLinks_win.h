@@ -6,7 +6,8 @@
 // owns one and passes it its timer and device-change messages.
 //
 // The record and tree-file windows are built by other parts of the program:
-// until then a record window is not told about live values. An instrument's
+// until then a record window is not told about live values; a recording found
+// at connection is opened with the main window's Recorder command. An instrument's
 // protocol goes to the handler the program sets.
 #pragma once
 
@@ -44,6 +45,8 @@ public:
     void SetNewProtocolWindow(TNewProtocolWindow Handler) {
         FNewProtocolWindow = std::move(Handler);
     }
+    // The Recorder command of the main window, which opens record windows.
+    void SetShowRec(std::function<void()> ShowRec) { FShowRec = std::move(ShowRec); }
     // The two one-second timers of the main window, running from here on.
     void StartTimers();
     // WM_TIMER of the two timers: true when Msg was one of them. WM_DEVICECHANGE:
@@ -61,7 +64,10 @@ private:
     void UpdateUnits(IRecordWindow&) override {}
     void NewProtocolWindow(const std::string& Title, int32_t Chamber, TDevIndex DeviceIndex,
                            const uint8_t* Data, int32_t Len) override;
-    void AcShowRecExecute() override {}
+    void AcShowRecExecute() override {
+        if (FShowRec)
+            FShowRec();
+    }
     bool FileExists(const std::string& FileName) override;
     int32_t FileAge(const std::string& FileName) override;
     void LoadFile(const std::string& FileName) override { FLoadFile(FileName); }
@@ -70,6 +76,7 @@ private:
     TActionList& FActions;
     TLoadFile FLoadFile;
     TNewProtocolWindow FNewProtocolWindow;
+    std::function<void()> FShowRec;
     TInstrConnFrm FConnFrm;
     TWinUsbHandles FUsbHandles;
     TCursorKind FCursor = TCursorKind::Default;

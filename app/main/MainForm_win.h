@@ -12,6 +12,9 @@
 #include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"
 #include "app/main/MdiHost_win.h"
+#include "app/main/RecWindows_.h"
+#include "app/main/TreeCommands_.h"
+#include "app/main/TreeDrag_.h"
 #include "app/tree/TreeImages_win.h"
 #include "app/tree/TreeModel_.h"
 #include "app/tree/TreeView_win.h"
@@ -34,7 +37,9 @@ public:
         kFileExit1,
         kHelpAbout1,
         kAcShowOverview,
-        kAcInfo,
+        kAcInfo, // the chamber information, also for an overview frame's button
+        kAcShowRec,
+        kInfo1, // the Info menu item and tool button: chambers only
     };
     // Control ids.
     enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
@@ -42,6 +47,7 @@ public:
     // Api: the libraries. Args: the program arguments 1..ParamCount.
     TMainForm(IMessageBoxes& Boxes, IRegistryStore& Registry, ILinkApi& Api,
               std::vector<std::string> Args);
+    ~TMainForm() override;
 
     TMainFormCtl& Ctl() override { return FCtl; }
     TMainLinks& Links() { return *FLinks; }
@@ -61,6 +67,9 @@ public:
     void SetShowOverview(std::function<void()> ShowOverview) {
         FShowOverview = std::move(ShowOverview);
     }
+    // The maker of record windows, given by the program.
+    void SetRecWindowFactory(IRecWindowFactory* Factory) { FRecWindows.SetFactory(Factory); }
+    TRecWindows& RecWindows() { return FRecWindows; }
 
     HWND Handle() const override { return TForm::Handle(); }
     HWND MDIClient() const override { return TForm::MDIClient(); }
@@ -78,6 +87,10 @@ public:
     void HelpAbout1Execute();
     void AcShowOverviewExecute();
     void AcInfoExecute();
+    void AcShowRecExecute() { FRecWindows.AcShowRecExecute(); }
+    void AcProtocolShowExecute();
+    // Double click, WM_LBUTTONDBLCLK and Enter on the tree: the selected node's window.
+    void TreeView1DblClick();
 
     // The document windows (minimised ones too).
     int MDIChildCount() override;
@@ -108,6 +121,17 @@ private:
     void CreateMenus();
     void CreateBars();
     void InstallMDIClientWindowProc();
+    void InstallTreeWindowProc();
+    static LRESULT CALLBACK TreeWindowProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
+    // True when the tree's message was handled here and goes no further.
+    bool TreeMessage(UINT Msg, WPARAM W, LPARAM L);
+    bool TreeNotify(const NMHDR& Header, LRESULT& Result);
+    static int CommandId(TTreeCommand Command);
+    void TreeView1Changing(TTreeNode* Node);
+    TTreeNode* TreeNodeAt(int X, int Y, bool OnItemOnly) const;
+    void TreeView1DragOver(int X, int Y);
+    void TreeView1DragDrop(TTreeNode* Target);
+    void EndTreeDrag();
     void Layout();
     LRESULT WMCopyData(WPARAM W, LPARAM L);
     std::vector<HWND> MDIChildren() const;
@@ -126,4 +150,24 @@ private:
     TAboutBox* FAboutBox = nullptr;
     TInfoWin* FInfoWin = nullptr;
     std::function<void()> FShowOverview;
+    TRecWindows FRecWindows;
+    TTreeDrag FDrag;
+    bool FDragging = false;
+    WNDPROC FTreeProc = nullptr;
+
+    // Tells the main window of every selection in the tree.
+    class TSelectionWatch : public ITreeObserver {
+    public:
+        explicit TSelectionWatch(TMainForm& Form) : FForm(Form) {}
+
+    private:
+        void NodeAdded(TTreeNode&) override {}
+        void NodeChanged(TTreeNode&) override {}
+        void NodeMoved(TTreeNode&) override {}
+        void NodeDeleting(TTreeNode&) override {}
+        void NodeExpanded(TTreeNode&) override {}
+        void SelectionChanged(TTreeNode* Node) override { FForm.TreeView1Changing(Node); }
+        TMainForm& FForm;
+    };
+    TSelectionWatch FSelectionWatch{*this};
 };

@@ -13,6 +13,18 @@
 
 class IMdiHost {
 public:
+    // The document commands: the tree's selection enables them, each window
+    // folder adds those its windows carry out.
+    enum : int {
+        kFileSaveAs1 = 1201,
+        kAcPrint,
+        kAcEditProt,
+        kFileSave1,
+        kPrintPreview1,
+        kFilePageSetup1,
+        kFilePrintSetup1,
+    };
+
     // The main window itself, the owner of dialogs.
     virtual HWND Handle() const = 0;
     // The document area, the parent of every document window; null when missing.

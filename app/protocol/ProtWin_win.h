@@ -8,6 +8,7 @@
 
 #include "app/base/Actions_win.h"
 #include "app/base/Form_win.h"
+#include "app/main/MdiHost_win.h"
 #include "app/tree/TreeModel_.h"
 
 #include <cstdint>
@@ -15,7 +16,6 @@
 #include <string>
 #include <vector>
 
-class IMdiHost;
 class TMDIChildProt;
 
 // What a protocol window asks of the owner that made it: its activation, its
@@ -23,7 +23,11 @@ class TMDIChildProt;
 class IProtWinOwner {
 public:
     // Action ids of the main window.
-    enum : int { kFileSaveAs1 = 1201, kAcPrint, kAcEditProt };
+    enum : int {
+        kFileSaveAs1 = IMdiHost::kFileSaveAs1,
+        kAcPrint = IMdiHost::kAcPrint,
+        kAcEditProt = IMdiHost::kAcEditProt,
+    };
 
     virtual void WindowActivated(TMDIChildProt& Window) = 0;
     virtual void FileSaveAs1Execute(TMDIChildProt* Window) = 0;

@@ -127,9 +127,7 @@ std::string DefaultChamberName(int32_t Chamber, const std::string& SerialPart) {
 }
 
 std::string RemoveUnsavedMark(const std::string& Text) {
-    if (!Text.empty() && Text[0] == '*')
-        return Text.substr(std::min<std::size_t>(2, Text.size()));
-    return Text;
+    return Text.starts_with(sUnsavedMark) ? Text.substr(2) : Text;
 }
 
 void SerialPart(const char (&IdSerial)[21], char (&Serial)[21]) {

@@ -118,6 +118,8 @@ public:
     virtual bool Recording() const = 0;
     // Holds samples or data that are not saved.
     virtual bool Modified() const = 0;
+    // Holds at least one sample.
+    virtual bool HasSamples() const = 0;
     virtual TUnitOverrides UnitOverrides() const = 0;
 
 protected:
@@ -248,7 +250,7 @@ std::string RootText(const std::string& ComputerName, const std::string& UserNam
 std::string InstrumentText(IMessageBoxes& Boxes, int32_t InterfaceIndex, int32_t SerialNumber);
 // "Chamber 3 - 0012345", cut to the 40 characters of a chamber name.
 std::string DefaultChamberName(int32_t Chamber, const std::string& SerialPart);
-// Text without its first two characters when it begins with "*" (the unsaved mark).
+// Text without the unsaved mark "* " that the program put in front of it.
 std::string RemoveUnsavedMark(const std::string& Text);
 
 // Parts of an instrument's id/serial text "MODEL 0012345": the text after the

@@ -16,6 +16,7 @@ public:
     void Close() override {}
     bool Recording() const override { return false; }
     bool Modified() const override { return modified; }
+    bool HasSamples() const override { return false; }
     TUnitOverrides UnitOverrides() const override { return {}; }
 };
 

@@ -5,7 +5,9 @@
 #include "app/base/Tools_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
+#include "app/tree/TreeNodes_.h"
 #include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/FakeRecWindowFactory.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/LinkCtlFixture.h"
 #include "tests/app/support/MemRegistry.h"
@@ -16,6 +18,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -213,6 +216,9 @@ TEST_F(MainFormTest, FrameWithMenusBarsAndTheComputerNode) {
         {TMainForm::kAcCloseAll, "Close &All Documents"},
         {TMainForm::kFileExit1, "&Exit"},
         {TMainForm::kHelpAbout1, "&Info...\tF1"},
+        {TMainForm::kAcShowRec, "&Recorder"},
+        {TMainForm::kAcShowOverview, "&Overview\tF2"},
+        {TMainForm::kInfo1, "&Info"},
     };
     for (const auto& item : items) {
         SCOPED_TRACE(item.text);
@@ -386,6 +392,124 @@ TEST_F(MainFormTest, InstrumentsAreConnectedWatchedAndClosedThroughTheWindow) {
     EXPECT_EQ(api.CallsOf("SetMeasEvent"), std::vector<std::string>{"SetMeasEvent(3, 0)"});
     EXPECT_EQ(api.CallsOf("CloseCom"), std::vector<std::string>{"CloseCom(3)"});
     EXPECT_FALSE(api.IsOpen(3));
+}
+
+// The tree of a form with a USB instrument and its chamber 2, record windows
+// made by a fake factory.
+class TreeInteractionTest : public MainFormTest {
+protected:
+    TTestMainForm form{boxes, registry, api, {}};
+    TFakeRecWindowFactory factory;
+    TTreeModel& tree = form.Tree();
+    TTreeNode* instrument = tree.AddChild(tree.Root(), "USB1 0054321", UsbInstrument());
+    TTreeNode* chamber = tree.AddChild(instrument, "Chamber 2 - 0054321", Chamber2());
+
+    void SetUp() override {
+        ShowWindow(form.Handle(), SW_SHOW);
+        form.SetRecWindowFactory(&factory);
+        tree.Expand(tree.Root(), true);
+    }
+    static TInstrumentData UsbInstrument() {
+        TInstrumentData d;
+        d.Kind = nkUsbInstrument;
+        d.InterfaceIndex = 256;
+        SetFieldText(d.DevId, "ZEPHORAN");
+        return d;
+    }
+    static TChamberData Chamber2() {
+        TChamberData d;
+        d.Kind = nkZephoraNChamber;
+        d.Chamber = 2;
+        SetFieldText(d.SerialPart, "0054321");
+        SetFieldText(d.Name, "Chamber 2 - 0054321");
+        return d;
+    }
+    HWND Tree() { return form.TreeView1(); }
+    HTREEITEM ItemOf(const TTreeNode* Node) {
+        return FindItem(Tree(), NextItem(Tree(), TVGN_ROOT, nullptr), Node);
+    }
+    // Double-clicks the middle of Node's label.
+    void DoubleClick(TTreeNode* Node) {
+        RECT r{};
+        const HTREEITEM item = ItemOf(Node);
+        std::memcpy(&r, &item, sizeof item); // TVM_GETITEMRECT takes the item in the rect
+        ASSERT_TRUE(SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        // The first click selects; the control tracks it with the real mouse.
+        tree.Select(Node);
+        SendMessageA(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        SendMessageA(Tree(), WM_LBUTTONUP, 0, at);
+    }
+    bool Grayed(UINT Id) {
+        return GetMenuState(GetMenu(form.Handle()), Id, MF_BYCOMMAND) & MF_GRAYED;
+    }
+    std::string DevicePanel() {
+        char text[64] = {};
+        SendMessageA(form.StatusBar1(), SB_GETTEXTA, 4, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+};
+
+TEST_F(TreeInteractionTest, SelectingSetsTheMenuAndTheDevicePanel) {
+    tree.Select(instrument);
+    EXPECT_EQ(DevicePanel(), "ZEPHORAN");
+    // A USB link closes only through the watchdog, a tree-file load or the end.
+    EXPECT_TRUE(Grayed(TMainLinks::kAcCloseCom));
+    EXPECT_FALSE(Grayed(TMainForm::kAcShowOverview));
+    EXPECT_TRUE(Grayed(TMainForm::kAcShowRec));
+    tree.Select(chamber);
+    EXPECT_TRUE(Grayed(TMainLinks::kAcCloseCom));
+    EXPECT_FALSE(Grayed(TMainForm::kAcShowRec));
+    EXPECT_FALSE(Grayed(TMainForm::kInfo1));
+    EXPECT_EQ(form.InfoWin(), nullptr);
+    tree.Select(tree.Root());
+    EXPECT_TRUE(Grayed(TMainForm::kAcShowRec));
+    EXPECT_TRUE(Grayed(TMainForm::kInfo1));
+}
+
+TEST_F(TreeInteractionTest, DoubleClickEnterAndRecorderOpenTheChambersWindow) {
+    DoubleClick(chamber);
+    EXPECT_EQ(tree.Selected(), chamber);
+    ASSERT_EQ(factory.windows.size(), 1u);
+    EXPECT_EQ(factory.log.front(), "Create live Chamber 2 - 0054321");
+    TFakeRecordWindow& window = *factory.windows[0];
+    EXPECT_EQ(ChamberData(chamber)->RecordWindow, &window);
+
+    // Open now: Enter and the menu bring it to the front.
+    SendMessageA(Tree(), WM_CHAR, '\r', 0);
+    EXPECT_EQ(window.shown, 1);
+    SendMessageA(form.Handle(), WM_COMMAND, MAKEWPARAM(TMainForm::kAcShowRec, 0), 0);
+    EXPECT_EQ(window.shown, 2);
+    EXPECT_EQ(factory.windows.size(), 1u);
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(TreeInteractionTest, AWindowWithoutTempFilesIsNotOpened) {
+    factory.failAt = "OpenTempFiles";
+    DoubleClick(chamber);
+    EXPECT_EQ(factory.freed, 1);
+    EXPECT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Msg.rfind("Cannot creating a temporary file in ", 0), 0u);
+}
+
+TEST_F(TreeInteractionTest, AChamberIsRenamedInPlaceFromItsStoredName) {
+    tree.SetText(chamber, "* Chamber 2 - 0054321");
+    SetFocus(Tree());
+    const auto edit = reinterpret_cast<HWND>(
+        SendMessageA(Tree(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(ItemOf(chamber))));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(WindowText(edit), "Chamber 2 - 0054321");
+    EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 40);
+    SetWindowTextA(edit, std::string(45, 'x').c_str());
+    SendMessageA(Tree(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    EXPECT_EQ(FieldText(ChamberData(chamber)->Name), std::string(40, 'x'));
+    EXPECT_EQ(chamber->Text(), "(2) " + std::string(40, 'x'));
+    EXPECT_EQ(TreeItemText(Tree(), ItemOf(chamber)), chamber->Text());
+
+    // Only chambers.
+    EXPECT_EQ(SendMessageA(Tree(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(ItemOf(instrument))),
+              0);
 }
 
 // This test is the running instance; TessalyMC.exe is started a second time.

@@ -83,6 +83,7 @@ public:
     }
     bool Recording() const override { return false; }
     bool Modified() const override { return false; }
+    bool HasSamples() const override { return false; }
     TUnitOverrides UnitOverrides() const override { return {}; }
 
 private:

@@ -85,8 +85,12 @@ TEST(NodeTexts, RootInstrumentChamberAndUnsavedMark) {
         {"* Actual Protocol", "Actual Protocol"},
         {"Actual Protocol", "Actual Protocol"},
         {"a * b", "a * b"},
-        {"*x", ""},
-        {"*", ""},
+        // Only the mark the program adds: a name of the user's own that starts
+        // with "*" keeps it.
+        {"*x", "*x"},
+        {"**Lab 2", "**Lab 2"},
+        {"* *Lab 2", "*Lab 2"},
+        {"*", "*"},
         {"", ""},
     };
     for (const auto& c : marks) {
