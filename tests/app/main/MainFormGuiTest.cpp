@@ -16,6 +16,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -428,15 +429,19 @@ protected:
     HTREEITEM ItemOf(const TTreeNode* Node) {
         return FindItem(Tree(), NextItem(Tree(), TVGN_ROOT, nullptr), Node);
     }
-    // Double-clicks the middle of Node's label.
-    void DoubleClick(TTreeNode* Node) {
+    // The middle of Node's label in the tree's client coordinates.
+    LPARAM ItemPoint(const TTreeNode* Node) {
         RECT r{};
         const HTREEITEM item = ItemOf(Node);
         std::memcpy(&r, &item, sizeof item); // TVM_GETITEMRECT takes the item in the rect
-        ASSERT_TRUE(SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
-        const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        // The first click selects; the control tracks it with the real mouse.
+        SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    // Double-clicks Node's label; the first click selects (the control tracks
+    // that one with the real mouse).
+    void DoubleClick(TTreeNode* Node) {
         tree.Select(Node);
+        const LPARAM at = ItemPoint(Node);
         SendMessageA(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
         SendMessageA(Tree(), WM_LBUTTONUP, 0, at);
     }
@@ -510,6 +515,34 @@ TEST_F(TreeInteractionTest, AChamberIsRenamedInPlaceFromItsStoredName) {
     // Only chambers.
     EXPECT_EQ(SendMessageA(Tree(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(ItemOf(instrument))),
               0);
+}
+
+TEST_F(TreeInteractionTest, ARecordFileDraggedOntoTheChamberGoesOnThere) {
+    TTreeNode* records = tree.AddChild(tree.Root(), sRecords, TRecNodeData{});
+    TRecData data;
+    data.FileName = "C:\\data\\run.zqr";
+    SetFieldText(data.InstrumentId, "0054321");
+    TTreeNode* record = tree.AddChild(records, "run.zqr", std::move(data));
+    TFakeRecordWindow recordWindow;
+    record->As<TRecData>()->RecordWindow = &recordWindow;
+    tree.Expand(tree.Root(), true);
+
+    const LPARAM from = ItemPoint(record);
+    const LPARAM to = ItemPoint(chamber);
+    SendMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, from);
+    EXPECT_EQ(tree.Selected(), record);
+    SendMessageA(Tree(), WM_MOUSEMOVE, MK_LBUTTON, from);
+    SendMessageA(Tree(), WM_MOUSEMOVE, MK_LBUTTON, to);
+    SendMessageA(Tree(), WM_MOUSEMOVE, MK_LBUTTON, to);
+    SendMessageA(Tree(), WM_LBUTTONUP, 0, to);
+    EXPECT_NE(GetCapture(), Tree());
+    EXPECT_TRUE(boxes.Shown.empty()) << "the same instrument: no question";
+    ASSERT_EQ(factory.windows.size(), 1u);
+    EXPECT_EQ(ChamberData(chamber)->RecordWindow, factory.windows[0].get());
+    EXPECT_NE(std::find(factory.log.begin(), factory.log.end(), "LoadRecordFile C:\\data\\run.zqr"),
+              factory.log.end());
+    EXPECT_EQ(recordWindow.closed, 1);
+    EXPECT_EQ(tree.Selected(), chamber);
 }
 
 // This test is the running instance; TessalyMC.exe is started a second time.
