@@ -107,9 +107,7 @@ bool WriteRecords(IFile& F, uint64_t& At, const std::vector<T>& Items, std::size
 template <class T, class TGet>
 bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Items, std::size_t Size,
                  TGet Get, uint16_t& Sum) {
-    Items.clear();
-    Items.reserve(Count);
-    AdviseLargePages(Items.data(), Count * sizeof(T));
+    ReserveLargePages(Items, Count);
     std::vector<uint8_t> buf(std::min(Count, kChunkRecords) * Size);
     for (std::size_t first = 0; first < Count; first += kChunkRecords) {
         const std::size_t n = std::min(kChunkRecords, Count - first);
