@@ -11,7 +11,8 @@ RECT WinRect(const TRect& R) {
 
 } // namespace
 
-TGdiCanvas::TGdiCanvas(HDC DC) : FDC(DC), FSavedDC(SaveDC(DC)) {}
+TGdiCanvas::TGdiCanvas(HDC DC, bool DirectLines)
+    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectLines(DirectLines), FDib(DC) {}
 
 // The objects of the canvas are deleted after this, once no longer selected.
 TGdiCanvas::~TGdiCanvas() {
@@ -26,6 +27,7 @@ void TGdiCanvas::SetField(const TRect& Field) {
     SelectClipRgn(FDC, clip);
     DeleteObject(clip);
     SetViewportOrgEx(FDC, Field.Left, Field.Top, nullptr);
+    FDib.Changed();
 }
 
 void TGdiCanvas::SelectPen() {
@@ -51,6 +53,7 @@ void TGdiCanvas::SelectFont() {
 void TGdiCanvas::PrepareText() {
     Flush();
     SelectFont();
+    FGdiDrew = true;
     const COLORREF text = ColorRef(State.FontColor);
     if (FTextColor != text)
         SetTextColor(FDC, FTextColor = text);
@@ -64,6 +67,7 @@ void TGdiCanvas::PrepareText() {
 
 void TGdiCanvas::FillSolid(const RECT& R, TColor Color) {
     Flush();
+    FGdiDrew = true;
     ::FillRect(FDC, &R, ColorBrush(Color));
 }
 
@@ -74,6 +78,7 @@ void TGdiCanvas::Flush() {
     State.PenColor = FBatchColor;
     SelectPen();
     State.PenColor = color;
+    FGdiDrew = true;
     PolyPolyline(FDC, FPoints.data(), FCounts.data(), static_cast<DWORD>(FCounts.size()));
     FPoints.clear();
     FCounts.clear();
@@ -88,23 +93,43 @@ void TGdiCanvas::AddSegment(POINT From, POINT To) {
     FCounts.push_back(2);
 }
 
+void TGdiCanvas::Line(POINT From, POINT To) {
+    const bool straight = (From.x == To.x) != (From.y == To.y);
+    if (!FDirectLines || !straight || !LineDirect(From, To))
+        AddSegment(From, To);
+}
+
+bool TGdiCanvas::LineDirect(POINT From, POINT To) {
+    if (!FDib.Ready())
+        return false;
+    // Gathered lines of another colour may cross this one: theirs go first.
+    if (!FCounts.empty() && FBatchColor != State.PenColor)
+        Flush();
+    if (FGdiDrew) {
+        GdiFlush();
+        FGdiDrew = false;
+    }
+    return FDib.Line(From, To, ColorRef(State.PenColor));
+}
+
 void TGdiCanvas::MoveTo(int32_t X, int32_t Y) {
     FPosition = {X, Y};
 }
 
 void TGdiCanvas::LineTo(int32_t X, int32_t Y) {
     const POINT to{X, Y};
-    AddSegment(FPosition, to);
+    Line(FPosition, to);
     FPosition = to;
 }
 
 // A pixel is the line to its right neighbour, which leaves that neighbour out.
 void TGdiCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
     if (Color == State.PenColor) {
-        AddSegment({X, Y}, {X + 1, Y});
+        Line({X, Y}, {X + 1, Y});
         return;
     }
     Flush();
+    FGdiDrew = true;
     SetPixelV(FDC, X, Y, ColorRef(Color));
 }
 
@@ -116,6 +141,7 @@ void TGdiCanvas::FillRect(const TRect& R) {
 void TGdiCanvas::Ellipse(const TRect& R) {
     Flush();
     SelectPen();
+    FGdiDrew = true;
     const TSelectObject brush(FDC, State.BrushClear ? GetStockObject(NULL_BRUSH)
                                                     : ColorBrush(State.BrushColor));
     ::Ellipse(FDC, R.Left, R.Top, R.Right, R.Bottom);

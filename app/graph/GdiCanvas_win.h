@@ -1,9 +1,11 @@
 // The graph canvas on a GDI device context: pens, brushes and fonts made as
 // the state asks for them and kept for the canvas's life. Lines and pixels of
 // one colour that follow each other go to GDI as one PolyPolyline: in any order
-// they paint the same pixels, and a repaint draws thousands of them.
+// they paint the same pixels, and a repaint draws thousands of them. Vertical
+// and horizontal lines on a 32-bit DIB section are set in its bits instead.
 #pragma once
 
+#include "app/graph/DibLines_win.h"
 #include "app/graph/GraphCanvas_.h"
 #include "common/WinRes_win.h"
 
@@ -15,8 +17,9 @@
 class TGdiCanvas : public TGraphCanvas {
 public:
     // Draws on DC with the form font's face; the DC's state (objects, origin,
-    // clipping) is restored when the canvas ends.
-    explicit TGdiCanvas(HDC DC);
+    // clipping) is restored when the canvas ends. Without DirectLines every line
+    // goes to GDI.
+    explicit TGdiCanvas(HDC DC, bool DirectLines = true);
     ~TGdiCanvas() override;
     TGdiCanvas(const TGdiCanvas&) = delete;
     TGdiCanvas& operator=(const TGdiCanvas&) = delete;
@@ -41,12 +44,19 @@ private:
     // Draws the lines gathered so far.
     void Flush();
     void AddSegment(POINT From, POINT To);
+    // A line in PenColor, To left out: into the bitmap's bits where it can be,
+    // else gathered for GDI.
+    void Line(POINT From, POINT To);
+    bool LineDirect(POINT From, POINT To);
     void SelectFont();
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
     HDC FDC;
     int FSavedDC;
+    bool FDirectLines;
+    TDibLines FDib;
+    bool FGdiDrew = false; // since the bits were last flushed
     // What is selected and set now: a repaint asks for the same few thousand
     // times.
     HGDIOBJ FPen = nullptr;

@@ -1,5 +1,6 @@
 #include "app/graph/LineGraph_win.h"
 
+#include "app/graph/DibLines_win.h"
 #include "app/graph/GdiCanvas_win.h"
 
 TLineGraphPanel::TLineGraphPanel(HWND Parent) {
@@ -33,7 +34,7 @@ void TLineGraphPanel::OnPaint() {
         return;
     const TScoped<HDC, DeleteDC> memory(CreateCompatibleDC(paint.Get()));
     if (!FBuffer || FBufferSize.cx != client.right || FBufferSize.cy != client.bottom) {
-        FBuffer.Reset(CreateCompatibleBitmap(paint.Get(), client.right, client.bottom));
+        FBuffer.Reset(CreateDib32(client.right, client.bottom));
         FBufferSize = {client.right, client.bottom};
     }
     const TSelectObject select(memory.Get(), FBuffer.Get());

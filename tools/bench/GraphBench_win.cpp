@@ -7,6 +7,7 @@
 // column), for a steady record (its conditions change every 50000 samples) and
 // a busy one (every 3000: every column of the full view has a mark line and
 // band edges).
+#include "app/graph/DibLines_win.h"
 #include "app/graph/GdiCanvas_win.h"
 #include "app/graph/LineGraph_.h"
 #include "app/record/RecGraphValues_.h"
@@ -76,14 +77,7 @@ public:
         FGraph.OnGetValues = [this](TLineGraph& Sender, TGraphColumn& Column) {
             FValues.LineGraphGetValues(Sender, Column);
         };
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = FWidth;
-        info.bmiHeader.biHeight = -kHeight;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        FBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        FBitmap = CreateDib32(FWidth, kHeight);
         FDC = CreateCompatibleDC(nullptr);
         FOld = SelectObject(FDC, FBitmap);
     }

@@ -1,5 +1,6 @@
 // The line graph's panel under Wine: drawn by GDI into a bitmap and on the
 // screen, with grid, series and band pixels at the places the model gives.
+#include "app/graph/DibLines_win.h"
 #include "app/graph/LineGraph_win.h"
 
 #include <gtest/gtest.h>
@@ -74,15 +75,7 @@ COLORREF Rgb(TColor Color) {
 } // namespace
 
 TEST_F(LineGraphPanel, DrawnIntoABitmap) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = kWidth;
-    info.bmiHeader.biHeight = -kHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    const TScoped<HBITMAP, DeleteObject> dib(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TScoped<HBITMAP, DeleteObject> dib(CreateDib32(kWidth, kHeight));
     const TScoped<HDC, DeleteDC> dc(CreateCompatibleDC(nullptr));
     const TSelectObject select(dc.Get(), dib.Get());
     Panel->PaintTo(dc.Get());

@@ -1,0 +1,43 @@
+// Lines one pixel wide drawn without GDI into the bits of the 32-bit DIB section
+// of a memory DC: GDI pays for every pixel of a tall vertical stroke, and a
+// repaint draws a few for every column. Only vertical and horizontal lines, in
+// copy mode, under a clip that is one rectangle and in plain pixel coordinates:
+// there the pixels are plainly those GDI sets, its end pixel left out.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// A 32-bit DIB section of Width x Height pixels, its first row at the top of
+// the picture or, not TopDown, at the bottom.
+HBITMAP CreateDib32(int Width, int Height, bool TopDown = true);
+
+class TDibLines {
+public:
+    explicit TDibLines(HDC DC) : FDC(DC) {}
+
+    // The DC's clip, origin or mode may have changed: looked at again before
+    // the next line.
+    void Changed() { FKnown = false; }
+    // Whether Line can draw on the DC as it is now.
+    bool Ready();
+    // Sets the pixels from From to To, To left out, as a solid pen of Color one
+    // pixel wide would; false and nothing drawn for a slanted line, one of no
+    // length or one beyond GDI's coordinate range. GDI's own drawing on the bitmap
+    // must be flushed (GdiFlush) first.
+    bool Line(POINT From, POINT To, COLORREF Color);
+
+private:
+    void Look();
+    bool IsTopDown(LONG Height);
+    uint32_t* Row(int64_t Y) const;
+
+    HDC FDC;
+    bool FKnown = false;
+    bool FReady = false;
+    uint8_t* FBits = nullptr;
+    int64_t FStride = 0; // bytes from one row to the next below it
+    POINT FOffset{0, 0}; // logical to device
+    RECT FClip{0, 0, 0, 0};
+};

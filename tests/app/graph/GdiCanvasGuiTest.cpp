@@ -1,0 +1,154 @@
+// The GDI canvas sets vertical and horizontal lines in a DIB section's bits
+// itself: the pixels must be GDI's own, bit for bit, whatever the direction,
+// clip, origin, bitmap orientation and the GDI drawing between them.
+#include "app/graph/DibLines_win.h"
+#include "app/graph/GdiCanvas_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+// A 32-bit DIB section in a memory DC, its pixels a noise of Seed.
+class TDib {
+public:
+    TDib(bool TopDown, uint32_t Seed)
+        : FBitmap(Create(TopDown)), FDC(CreateCompatibleDC(nullptr)),
+          FSelect(FDC.Get(), FBitmap.Get()) {
+        std::mt19937 noise(Seed);
+        for (int i = 0; i < kWidth * kHeight; ++i)
+            FBits[i] = noise();
+    }
+    HDC DC() const { return FDC.Get(); }
+    const uint32_t* Bits() const { return FBits; }
+
+private:
+    HBITMAP Create(bool TopDown) {
+        HBITMAP bitmap = CreateDib32(kWidth, kHeight, TopDown);
+        DIBSECTION dib{};
+        GetObjectW(bitmap, sizeof dib, &dib);
+        FBits = static_cast<uint32_t*>(dib.dsBm.bmBits);
+        return bitmap;
+    }
+
+    uint32_t* FBits = nullptr;
+    TScoped<HBITMAP, DeleteObject> FBitmap;
+    TScoped<HDC, DeleteDC> FDC;
+    TSelectObject FSelect;
+};
+
+// Lines of every kind, pixels and fills in random colours, fields and places,
+// some far outside the bitmap; the same for the same Seed.
+void DrawRandom(TGraphCanvas& Canvas, uint32_t Seed) {
+    std::mt19937 random(Seed);
+    const auto pick = [&](int From, int To) {
+        return std::uniform_int_distribution<int>(From, To)(random);
+    };
+    const auto coordinate = [&](int Size) {
+        return pick(0, 19) == 0 ? pick(-200000, 200000) : pick(-40, Size + 40);
+    };
+    const auto color = [&]() -> TColor {
+        return pick(0, 9) == 0 ? kClShadow : static_cast<TColor>(random() & 0xFFFFFF);
+    };
+    POINT at{0, 0};
+    for (int i = 0; i < 300; ++i) {
+        const int what = pick(0, 99);
+        if (what < 6) {
+            const int left = pick(-30, kWidth), top = pick(-30, kHeight);
+            Canvas.SetField({left, top, left + pick(0, kWidth), top + pick(0, kHeight)});
+        } else if (what < 16) {
+            Canvas.State.PenColor = color();
+        } else if (what < 20) {
+            Canvas.State.BrushColor = color();
+            const int left = pick(-10, kWidth), top = pick(-10, kHeight);
+            Canvas.FillRect({left, top, left + pick(0, 30), top + pick(0, 30)});
+        } else if (what < 25) {
+            Canvas.SetPixel(coordinate(kWidth), coordinate(kHeight),
+                            pick(0, 1) ? Canvas.State.PenColor : color());
+        } else {
+            if (pick(0, 2) == 0) {
+                at = {coordinate(kWidth), coordinate(kHeight)};
+                Canvas.MoveTo(at.x, at.y);
+            }
+            POINT to = at;
+            switch (pick(0, 3)) {
+            case 0:
+                to.y = coordinate(kHeight);
+                break;
+            case 1:
+                to.x = coordinate(kWidth);
+                break;
+            case 2:
+                to = {coordinate(kWidth), coordinate(kHeight)};
+                break;
+            default:
+                break; // no length
+            }
+            Canvas.LineTo(to.x, to.y);
+            at = to;
+        }
+    }
+}
+
+struct TCase {
+    const char* Name;
+    bool TopDown;
+    // What the caller set on the DC before the canvas.
+    std::function<void(HDC)> Prepare;
+};
+
+void ComplexClip(HDC DC) {
+    const TScoped<HRGN, DeleteObject> a(CreateRectRgn(5, 5, 70, 60));
+    const TScoped<HRGN, DeleteObject> b(CreateRectRgn(50, 40, 150, 110));
+    CombineRgn(a.Get(), a.Get(), b.Get(), RGN_OR);
+    SelectClipRgn(DC, a.Get());
+}
+
+const TCase kCases[] = {
+    {"top-down", true, [](HDC) {}},
+    {"bottom-up", false, [](HDC) {}},
+    {"clip rectangle and origins of the caller", true,
+     [](HDC DC) {
+         IntersectClipRect(DC, 7, 3, 120, 100);
+         SetViewportOrgEx(DC, 13, -6, nullptr);
+         SetWindowOrgEx(DC, -4, 9, nullptr);
+     }},
+    {"clip of two rectangles", false, ComplexClip},
+    {"xor", true, [](HDC DC) { SetROP2(DC, R2_XORPEN); }},
+};
+
+void Paint(const TDib& Dib, const TCase& Case, bool DirectLines, uint32_t Seed) {
+    Case.Prepare(Dib.DC());
+    {
+        TGdiCanvas canvas(Dib.DC(), DirectLines);
+        DrawRandom(canvas, Seed);
+    }
+    GdiFlush();
+}
+
+} // namespace
+
+TEST(GdiCanvas, DirectLinesSetGdisPixels) {
+    for (const TCase& c : kCases) {
+        SCOPED_TRACE(c.Name);
+        for (uint32_t seed = 1; seed <= 40; ++seed) {
+            const TDib direct(c.TopDown, seed), gdi(c.TopDown, seed);
+            Paint(direct, c, true, seed);
+            Paint(gdi, c, false, seed);
+            const int n = kWidth * kHeight;
+            int i = 0;
+            while (i < n && direct.Bits()[i] == gdi.Bits()[i])
+                ++i;
+            ASSERT_EQ(i, n) << "seed " << seed << ": first different pixel at row " << i / kWidth
+                            << " of memory, x " << i % kWidth << ": " << std::hex
+                            << direct.Bits()[i] << " instead of " << gdi.Bits()[i];
+        }
+    }
+}
