@@ -1,0 +1,66 @@
+// The sample list of a record window: which image a row shows, how it is
+// coloured, the selection shared by list and graph, and where the graph moves
+// to show a selected sample.
+#pragma once
+
+#include "app/graph/LineGraph_.h"
+#include "app/values/RecordData_.h"
+
+#include <cstdint>
+#include <vector>
+
+// Images of column 0, in the main window's second image list.
+enum : int {
+    imRowStop = 11,
+    imRowBlockStart = 12,
+    imRowMark = 13,
+    imRowAnalysing = 14,
+    imRowStable = 15,
+};
+
+inline constexpr TColor kClHighlightText = kClSystem | 14;
+inline constexpr TColor kOpenRowFont = 0x808080;
+inline constexpr TColor kOutsideRowBrush = 0xF0F0F0;
+
+// -1 for no image.
+int RowImage(const std::vector<TSample>& Samples, std::size_t Row);
+
+// The graph's visible time span, in seconds from the first sample.
+struct TTimeSpan {
+    int32_t MinTime = 0;
+    int32_t MaxTime = 0;
+    int32_t SampleInterval = 1;
+};
+
+// Whether Row lies in the visible span. An interval below 1 (read from a file)
+// counts as 1.
+bool RowVisible(const TTimeSpan& Span, int64_t Row);
+
+// The visible span moved so that Row is in its middle, its width kept, and
+// within what the graph's 32-bit times hold.
+TTimeSpan CentreOn(const TTimeSpan& Span, int64_t Row);
+
+struct TRowColors {
+    TColor Font;
+    TColor Brush;
+    bool OwnBrush = false; // false: the list's own background
+};
+
+// Font: the colour the column is written in (black, or its series' colour).
+TRowColors RowColors(const std::vector<TSample>& Samples, std::size_t Row, bool Selected,
+                     const TTimeSpan& Span, TColor Font);
+
+class TSampleSelection {
+public:
+    int64_t Anchor() const { return FAnchor; }
+    int64_t End() const { return FEnd; }
+    bool Empty() const { return FAnchor < 0; }
+    bool Contains(int64_t Row) const;
+    // With Shift the end moves (and the anchor too when there is none).
+    void Select(int64_t Index, bool Shift);
+    void Clear() { FAnchor = FEnd = -1; }
+
+private:
+    int64_t FAnchor = -1;
+    int64_t FEnd = -1;
+};
