@@ -13,6 +13,7 @@
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/ProtFile_.h"
 #include "app/protocol/Protocols_win.h"
+#include "app/record/RecWinFactory_win.h"
 #include "app/settings/Preferences_win.h"
 #include "app/settings/PrinterSetup_win.h"
 
@@ -84,6 +85,8 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
             protocols.OpenProtocolFile(FileName);
     };
     mainForm.SetShowOverview(OverviewCommand(mainForm));
+    TRecWinFactory recWindows(mainForm, [] { return gPreferences && gPreferences->AutoRestore; });
+    mainForm.SetRecWindowFactory(&recWindows);
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

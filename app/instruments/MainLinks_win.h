@@ -12,6 +12,7 @@
 #pragma once
 
 #include "app/base/Actions_.h"
+#include "app/base/Guard_.h"
 #include "app/instruments/InstrConnFrm_win.h"
 #include "app/instruments/LinkCtl_.h"
 #include "app/instruments/UsbHandles_win.h"
@@ -59,9 +60,13 @@ private:
     void SetRefreshEnabled(bool Enabled) override;
     bool AutoRestore() override;
     std::string TempFileDir() override;
-    void ShowActualValues(IRecordWindow&) override {}
-    void AddLiveSample(IRecordWindow&) override {}
-    void UpdateUnits(IRecordWindow&) override {}
+    void ShowActualValues(IRecordWindow& Window) override { Window.ShowActualValues(); }
+    // Called from the library's timer callback: what recording raises is shown
+    // here and goes no further.
+    void AddLiveSample(IRecordWindow& Window) override {
+        GuardedCall([&Window] { Window.AddLiveSample(); });
+    }
+    void UpdateUnits(IRecordWindow& Window) override { Window.UpdateUnits(); }
     void NewProtocolWindow(const std::string& Title, int32_t Chamber, TDevIndex DeviceIndex,
                            const uint8_t* Data, int32_t Len) override;
     void AcShowRecExecute() override {

@@ -106,6 +106,8 @@ public:
     // and the box shows its interval.
     void SetData(TRecording Data, bool Modified);
     void SetStatistics(const TRecStatistics& Stats) { FStats = Stats; }
+    // The folder named in the write-failure notice.
+    void SetTempDir(std::string Dir) { FTempDir = std::move(Dir); }
 
 private:
     bool AskToStart(TRecordAnswer& Answer);

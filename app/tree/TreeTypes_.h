@@ -121,6 +121,13 @@ public:
     // Holds at least one sample.
     virtual bool HasSamples() const = 0;
     virtual TUnitOverrides UnitOverrides() const = 0;
+    // One measurement event of its chamber while it records: a sample may be
+    // taken. Raises what recording raises; the recording is stopped then.
+    virtual void AddLiveSample() = 0;
+    // Its chamber's live values in its fields and status bar.
+    virtual void ShowActualValues() = 0;
+    // Follows the units of its node.
+    virtual void UpdateUnits() = 0;
 
 protected:
     ~IRecordWindow() = default;

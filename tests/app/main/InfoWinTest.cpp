@@ -18,6 +18,9 @@ public:
     bool Modified() const override { return modified; }
     bool HasSamples() const override { return false; }
     TUnitOverrides UnitOverrides() const override { return {}; }
+    void AddLiveSample() override {}
+    void ShowActualValues() override {}
+    void UpdateUnits() override {}
 };
 
 class ChamberTest : public testing::Test {

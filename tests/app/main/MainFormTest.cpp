@@ -85,6 +85,9 @@ public:
     bool Modified() const override { return false; }
     bool HasSamples() const override { return false; }
     TUnitOverrides UnitOverrides() const override { return {}; }
+    void AddLiveSample() override {}
+    void ShowActualValues() override {}
+    void UpdateUnits() override {}
 
 private:
     TTreeModel& FTree;

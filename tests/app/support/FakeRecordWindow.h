@@ -18,6 +18,9 @@ public:
     bool Modified() const override { return modified; }
     bool HasSamples() const override { return hasSamples; }
     TUnitOverrides UnitOverrides() const override { return overrides; }
+    void AddLiveSample() override {}
+    void ShowActualValues() override {}
+    void UpdateUnits() override {}
 
     bool recording = false;
     bool modified = false;

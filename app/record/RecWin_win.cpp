@@ -1,0 +1,621 @@
+#include "app/record/RecWin_win.h"
+
+#include "app/base/Tools_.h"
+#include "app/base/Tools_win.h"
+#include "app/main/MainForm_.h"
+#include "app/record/RecClose_.h"
+#include "app/record/RecordFile_.h"
+#include "app/record/RecTexts_.h"
+#include "app/tree/NodeUnits_.h"
+#include "app/tree/TreeNodes_.h"
+#include "app/values/MeasValues_.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kTop = 32;     // below the Record and Stop buttons
+constexpr int kEditRow = 22; // height of a row of value fields
+constexpr int kEditWidth = 56;
+constexpr COLORREF kLiveBackground = 0xFFFFFF;
+constexpr COLORREF kStoredBackground = 0xE1FFFF;
+constexpr int kStatusWidths[] = {130, 300, 130, 150, 50};
+
+COLORREF ColorRef(TColor Color) {
+    return (Color & kClSystem) ? GetSysColor(static_cast<int>(Color & 0xFF)) : Color;
+}
+
+void SetColumnText(HWND List, int Column, const std::string& Text) {
+    LVCOLUMNA col = {};
+    col.mask = LVCF_TEXT;
+    col.pszText = const_cast<char*>(Text.c_str());
+    SendMessageA(List, LVM_SETCOLUMNA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&col));
+}
+
+} // namespace
+
+TMDIChildRec* TMDIChildRec::New(IMdiHost& Host, TTreeNode& Node, bool Live,
+                                std::function<bool()> AutoRestore) {
+    if (!Host.MDIClient())
+        return nullptr;
+    std::unique_ptr<TMDIChildRec> window(new TMDIChildRec(Host, Node, std::move(AutoRestore)));
+    if (!window->Handle())
+        return nullptr;
+    window->SetLiveMode(Live);
+    window->UpdateUnits();
+    window->FOwned = true;
+    window->Show();
+    return window.release();
+}
+
+TMDIChildRec::TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore)
+    : FHost(Host), FNode(&Node), FAutoRestore(std::move(AutoRestore)), FQuestion(Host.Handle()),
+      FInfo(Host.Handle()), FRec(*this, FFiles, Host.Boxes(), FInfo, ""),
+      FValues(FRec.Data().Samples), FExtended(Host.ExtendedMode()) {
+    TFormArgs args;
+    args.ClassName = "TMDIChildRec";
+    args.Caption = Node.Text();
+    args.FormStyle = TFormStyle::MDIChild;
+    args.Style = WS_CHILD | WS_CLIPCHILDREN | WS_OVERLAPPEDWINDOW;
+    args.ClientWidth = 820;
+    args.ClientHeight = 420;
+    args.Parent = Host.MDIClient();
+    if (CreateForm(args))
+        FormCreate();
+}
+
+void TMDIChildRec::FormCreate() {
+    AddControl("BUTTON", "&Record", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kRecord, 4, 4, 70,
+               24);
+    AddControl("BUTTON", "&Stop", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kStop, 78, 4, 70, 24);
+    AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBoxSampleRate, 152,
+               5, MulDiv(90, 96, 96), 200);
+    HWND list = AddControl(WC_LISTVIEWA, "",
+                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+                           kListView1, 4, kTop, 300, 200);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    const int widths[] = {20, 115, 46, 45, 45};
+    const int columns = FExtended ? 5 : 4;
+    for (int i = 0; i < columns; ++i) {
+        LVCOLUMNA col = {};
+        col.mask = LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        col.fmt = i >= 1 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        col.cx = widths[i];
+        col.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(&col));
+    }
+    for (int id = kEditHumAct; id < kEditStats + 6; ++id)
+        AddControl("EDIT", "", ES_RIGHT | ES_READONLY | WS_BORDER, id, 0, 0, kEditWidth, 20);
+    HWND status = AddControl(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBar1, 0, 0, 0, 0);
+    int edges[5], right = 0;
+    for (int i = 0; i < 5; ++i)
+        edges[i] = right += kStatusWidths[i];
+    edges[4] = -1;
+    SendMessageA(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+
+    FGraphPanel = std::make_unique<TLineGraphPanel>(Handle());
+    TLineGraph& graph = FGraphPanel->Graph();
+    graph.SetXDivisions(11);
+    graph.SetYDivisions(13);
+    for (size_t s = 0; s < kRecSerieCount; ++s)
+        graph.Series.AddItem().Visible = s != rsDValue || FExtended;
+    const std::pair<const char*, TColor> conditions[] = {{"Analyzing", 0x00F1FF},
+                                                         {"Stable", 0x00FF00},
+                                                         {"Open", 0x808080},
+                                                         {"Hum. Fail", 0x0000FF},
+                                                         {"Temp. Fail", 0x0000FF}};
+    for (const auto& [text, color] : conditions) {
+        TCondition& c = graph.Conditions.Add();
+        c.Text = text;
+        c.Color = color;
+    }
+    graph.OnGetValues = [this](TLineGraph& Sender, TGraphColumn& Column) {
+        FValues.LineGraphGetValues(Sender, Column);
+    };
+    ShowWindow(FGraphPanel->Handle(), SW_SHOW);
+
+    FRec.ClearData();
+    FLive = true;
+    ShowButtons();
+    FormResize();
+    FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 1);
+}
+
+void TMDIChildRec::FormResize() {
+    const SIZE client = ClientSize();
+    HWND status = StatusBar1();
+    SendMessageA(status, WM_SIZE, 0, 0);
+    RECT sr;
+    GetWindowRect(status, &sr);
+    const int statusHeight = sr.bottom - sr.top;
+    const int listWidth = FExtended ? 300 : 252;
+    const int editsTop = std::max<int>(kTop + 40, client.cy - statusHeight - 2 * kEditRow - 4);
+    MoveWindow(ListView1(), 4, kTop, listWidth, editsTop - kTop - 4, TRUE);
+    MoveWindow(EditAlignHumAct(), 4, editsTop, kEditWidth, 20, TRUE);
+    MoveWindow(EditAlignTempAct(), 4, editsTop + kEditRow, kEditWidth, 20, TRUE);
+    for (int i = 0; i < 6; ++i)
+        MoveWindow(StatisticsEdit(i), 4 + (1 + i % 3) * (kEditWidth + 4),
+                   editsTop + (i / 3) * kEditRow, kEditWidth, 20, TRUE);
+    const int graphLeft = listWidth + 8;
+    const int graphWidth = std::max(10, static_cast<int>(client.cx) - graphLeft - 4);
+    const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - 8);
+    MoveWindow(FGraphPanel->Handle(), graphLeft, 4, graphWidth, graphHeight, TRUE);
+}
+
+std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
+    const TChamberData* chamber = ChamberData(FNode);
+    const TInstrumentData* instrument = InstrumentData(FNode->Parent());
+    if (!chamber || !instrument)
+        return "";
+    FRec.SetTempDir(Dir);
+    TTempRestoreRequest request;
+    request.Names = TempFileNames(
+        Dir, DeviceKey(instrument->DevId, instrument->UsbProductId, instrument->InterfaceIndex),
+        instrument->SerialNumber, chamber->Chamber);
+    request.InterfaceName = GetInterfaceNameFromCom(FHost.Boxes(), instrument->InterfaceIndex);
+    request.Chamber = chamber->Chamber;
+    request.AutoRestore = FAutoRestore();
+    TTempRestoreOutcome outcome = ::OpenTempFiles(FFiles, request, FHost.Boxes(), FInfo);
+    switch (outcome.Kind) {
+    case TTempRestoreOutcome::TKind::CannotCreate:
+        return "";
+    case TTempRestoreOutcome::TKind::Restored:
+        SetData(std::move(outcome.Data), outcome.Modified);
+        if (outcome.ResumeRecording)
+            FRec.Resume();
+        break;
+    case TTempRestoreOutcome::TKind::Discarded:
+        FRec.ClearData();
+        FRec.SetDataReplaced(true);
+        break;
+    default:
+        break;
+    }
+    FFiles.WriteChamberInfo(ChamberInfo());
+    return request.Names.Samples;
+}
+
+void TMDIChildRec::LoadRecordFile(const std::string& FileName) {
+    TRecordFileData data;
+    const TLoadOutcome outcome = ::LoadRecordFile(FFs, FileName, data);
+    if (outcome.Result != TLoadResult::Ok)
+        throw std::runtime_error(outcome.Message);
+    SetData(std::move(data), false);
+    FFiles.Rewrite(FRec.Data());
+    if (TChamberData* chamber = ChamberData(FNode))
+        chamber->RecordFileName = FileName;
+    if (FLive)
+        SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+}
+
+void TMDIChildRec::Activate() {
+    FHost.Tree().Select(FNode);
+    SetFocus(ListView1());
+}
+
+void TMDIChildRec::SetData(TRecording Data, bool Modified) {
+    FRec.SetData(std::move(Data), Modified);
+    FValues.Reset();
+    SampleAdded();
+}
+
+void TMDIChildRec::SetLiveMode(bool Live) {
+    if (Live == FLive)
+        return;
+    FLive = Live;
+    FRec.Live = Live;
+    ShowWindow(EditAlignHumAct(), Live ? SW_SHOW : SW_HIDE);
+    ShowWindow(EditAlignTempAct(), Live ? SW_SHOW : SW_HIDE);
+    const COLORREF background = Live ? kLiveBackground : kStoredBackground;
+    SendMessageA(ListView1(), LVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    SendMessageA(ListView1(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
+    FGraphPanel->Graph().GraphColor = background;
+    ShowButtons();
+    InvalidateRect(ListView1(), nullptr, TRUE);
+    InvalidateRect(FGraphPanel->Handle(), nullptr, TRUE);
+}
+
+void TMDIChildRec::Show() {
+    ShowMDIChildNormal(Handle());
+}
+
+void TMDIChildRec::SetCaptionText(const std::string& Text) {
+    char current[512] = {};
+    GetWindowTextA(Handle(), current, sizeof current);
+    if (Text == current)
+        return;
+    SetWindowTextA(Handle(), Text.c_str());
+    if (FLive)
+        FFiles.WriteChamberInfo(ChamberInfo());
+}
+
+// --- live values, units, texts
+
+TChamberLive TMDIChildRec::Live() const {
+    const TChamberData* chamber = ChamberData(FNode);
+    return chamber ? chamber->Live : TChamberLive{};
+}
+
+void TMDIChildRec::AddLiveSample() {
+    FRec.AddLiveSample(Live());
+}
+
+void TMDIChildRec::ShowActualValues() {
+    const uint8_t m = NodeHumMode(FNode);
+    const uint8_t u = NodeTempUnit(FNode);
+    const std::string hum = NodeHumText(m, FNode->Data, FExtended);
+    const std::string temp = NodeTempText(u, FNode->Data, FExtended);
+    SetWindowTextA(EditAlignHumAct(), hum.c_str());
+    SetWindowTextA(EditAlignTempAct(), temp.c_str());
+    const std::string panel = LiveValuesText(hum, HumUnitText(m), temp, TempUnitText(u));
+    SendMessageA(StatusBar1(), SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(panel.c_str()));
+    if (FLive)
+        SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+}
+
+void TMDIChildRec::UpdateUnits() {
+    const uint8_t units[3] = {NodeHumMode(FNode), NodeTempUnit(FNode), NodeDateFmt(FNode)};
+    if (std::equal(units, units + 3, FUnits))
+        return;
+    std::copy(units, units + 3, FUnits);
+    RelabelWindow();
+}
+
+void TMDIChildRec::RelabelWindow() {
+    const uint8_t m = FUnits[0], u = FUnits[1];
+    FValues.HumMode = m;
+    FValues.TempUnit = u;
+    FValues.ExtendedMode = FExtended;
+    const auto& samples = FRec.Data().Samples;
+    if (samples.empty())
+        SetColumnText(ListView1(), 1, "Date / Time");
+    else if (samples[0].Stamp.Year == 0)
+        SetColumnText(ListView1(), 1, "Sample Nr. / Time");
+    SetColumnText(ListView1(), 2, Format("%s[%s]", HumNameText(m).c_str(), HumUnitText(m).c_str()));
+    SetColumnText(ListView1(), 3,
+                  Format("%s[%s]", TempNameText(u).c_str(), TempUnitText(u).c_str()));
+    if (FExtended)
+        SetColumnText(ListView1(), 4,
+                      Format("%s[%s]", DValueNameText().c_str(), DValueUnitText().c_str()));
+    TLineGraph& graph = FGraphPanel->Graph();
+    const struct {
+        std::string name, unit;
+        int decimals;
+    } series[] = {{HumNameText(m), HumUnitText(m), HumDecimals(m, FExtended)},
+                  {TempNameText(u), TempUnitText(u), TempDecimals(u, FExtended)},
+                  {DValueNameText(), DValueUnitText(), DValueDecimals()}};
+    for (size_t s = 0; s < kRecSerieCount; ++s) {
+        graph.Series[s].SeriesName = series[s].name;
+        graph.Series[s].MeasUnit = "[" + series[s].unit + "]";
+        graph.Series[s].Precision = static_cast<uint8_t>(series[s].decimals);
+    }
+    if (!samples.empty())
+        ShowStatistics();
+    InvalidateRect(ListView1(), nullptr, TRUE);
+    InvalidateRect(FGraphPanel->Handle(), nullptr, TRUE);
+}
+
+void TMDIChildRec::ShowStatistics() {
+    const auto texts = StatisticsTexts(FRec.Statistics(), FUnits[0], FUnits[1], FExtended);
+    for (int i = 0; i < 6; ++i)
+        SetWindowTextA(StatisticsEdit(i), texts[static_cast<size_t>(i)].c_str());
+    if (FLive)
+        ShowActualValues();
+}
+
+void TMDIChildRec::UpdateStatusBar() {
+    StatusPanels(FRec.Data(), FSel.Anchor(), FPanels);
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(StatusBar1(), SB_SETTEXTA, static_cast<WPARAM>(i + 1),
+                     reinterpret_cast<LPARAM>(FPanels[static_cast<size_t>(i)].c_str()));
+}
+
+void TMDIChildRec::ShowButtons() {
+    const TRecordButtons& b = FRec.Buttons();
+    SendMessageA(ButtonRecord(), BM_SETCHECK, b.RecordChecked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(ButtonStop(), BM_SETCHECK, FLive && b.StopChecked ? BST_CHECKED : BST_UNCHECKED,
+                 0);
+    EnableWindow(ButtonRecord(), FLive);
+    EnableWindow(ButtonStop(), FLive && b.StopEnabled);
+    EnableWindow(ComboBoxSampleRate(), FLive && b.SampleRateEnabled);
+    FillSampleRateBox();
+    FGraphPanel->Graph().SampleInterval = FRec.SampleRateBox().GraphInterval();
+}
+
+void TMDIChildRec::FillSampleRateBox() {
+    HWND box = ComboBoxSampleRate();
+    const TSampleRateBox& rates = FRec.SampleRateBox();
+    const int count = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
+    if (count != static_cast<int>(rates.Items().size())) {
+        SendMessageA(box, CB_RESETCONTENT, 0, 0);
+        for (const std::string& item : rates.Items())
+            SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(rates.ItemIndex()), 0);
+}
+
+// --- selection
+
+void TMDIChildRec::SelectSample(int64_t Index, bool Shift) {
+    FSel.Select(Index, Shift);
+    FValues.SelAnchor = FSel.Anchor();
+    FValues.SelEnd = FSel.End();
+    InvalidateRect(ListView1(), nullptr, FALSE);
+    InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
+    UpdateStatusBar();
+}
+
+TTimeSpan TMDIChildRec::VisibleSpan() {
+    const TLineGraph& graph = FGraphPanel->Graph();
+    return {graph.MinTime(), graph.MaxTime(), graph.SampleInterval};
+}
+
+void TMDIChildRec::ItemSelected(int Index) {
+    // The window draws the selection itself.
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED;
+    SendMessageA(ListView1(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&none));
+    SelectSample(Index, GetKeyState(VK_SHIFT) < 0);
+    if (!RowVisible(VisibleSpan(), Index)) {
+        const TTimeSpan centred = CentreOn(VisibleSpan(), Index);
+        TLineGraph& graph = FGraphPanel->Graph();
+        graph.SetMinTime(centred.MinTime);
+        graph.SetMaxTime(centred.MaxTime);
+    }
+}
+
+// --- list
+
+LRESULT TMDIChildRec::OnNotify(NMHDR& Header) {
+    if (Header.idFrom != kListView1)
+        return DefaultProc(WM_NOTIFY, Header.idFrom, reinterpret_cast<LPARAM>(&Header));
+    switch (Header.code) {
+    case LVN_GETDISPINFOA:
+        GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(Header));
+        return 0;
+    case NM_CUSTOMDRAW:
+        return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(Header));
+    case LVN_ITEMCHANGED: {
+        const NMLISTVIEW& change = reinterpret_cast<NMLISTVIEW&>(Header);
+        if (change.iItem >= 0 && (change.uNewState & LVIS_SELECTED) &&
+            !(change.uOldState & LVIS_SELECTED))
+            ItemSelected(change.iItem);
+        return 0;
+    }
+    case NM_CLICK:
+        if (reinterpret_cast<NMITEMACTIVATE&>(Header).iItem < 0)
+            SelectSample(-1, false);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void TMDIChildRec::GetDispInfo(NMLVDISPINFOA& Info) {
+    LVITEMA& item = Info.item;
+    const auto& samples = FRec.Data().Samples;
+    if (item.iItem < 0 || static_cast<size_t>(item.iItem) >= samples.size())
+        return;
+    const size_t row = static_cast<size_t>(item.iItem);
+    const TSample& s = samples[row];
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = item.iSubItem == 0 ? RowImage(samples, row) : -1;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    std::string text;
+    switch (item.iSubItem) {
+    case 1:
+        text = SampleTimeCaption(FRec.Data(), s, FUnits[2]);
+        break;
+    case 2:
+        text = HumValueText(FUnits[0], s.Meas.Status, s.Meas.Humidity, FExtended);
+        break;
+    case 3:
+        text = TempValueText(FUnits[1], s.Meas.Status, s.Meas.Temperature, FExtended);
+        break;
+    case 4:
+        text = DValueText(s.Meas.Status, s.Meas.Third);
+        break;
+    default:
+        break;
+    }
+    lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+}
+
+LRESULT TMDIChildRec::CustomDraw(NMLVCUSTOMDRAW& Draw) {
+    switch (Draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const size_t row = Draw.nmcd.dwItemSpec;
+        const int sub = Draw.iSubItem;
+        const TColor font = sub >= 2 && sub <= 4
+                                ? FGraphPanel->Graph().Series[static_cast<size_t>(sub - 2)].Color
+                                : 0x000000;
+        const TRowColors c =
+            RowColors(FRec.Data().Samples, row, FSel.Contains(static_cast<int64_t>(row)),
+                      VisibleSpan(), font);
+        Draw.clrText = ColorRef(c.Font);
+        Draw.clrTextBk =
+            c.OwnBrush ? ColorRef(c.Brush) : (FLive ? kLiveBackground : kStoredBackground);
+        // The list's own highlight is never set; the row is drawn as coloured here.
+        Draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED | CDIS_FOCUS);
+        return CDRF_NEWFONT;
+    }
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
+
+// --- IRecorderView
+
+TRecordAnswer TMDIChildRec::AskOverwriteAppend(const std::string& Text, bool AppendEnabled) {
+    FQuestion.SetMessage(Text);
+    FQuestion.SetAppendEnabled(AppendEnabled);
+    switch (FQuestion.ShowModal()) {
+    case mrYes:
+        return TRecordAnswer::Overwrite;
+    case mrNo:
+        return TRecordAnswer::Append;
+    default:
+        return TRecordAnswer::Cancel;
+    }
+}
+
+std::string TMDIChildRec::NodeText() {
+    return FNode->Text();
+}
+
+void TMDIChildRec::FillBlockHeader(TRecBlockHeader& Header) {
+    const TChamberData* chamber = ChamberData(FNode);
+    const TInstrumentData* instrument = InstrumentData(FNode->Parent());
+    if (!chamber || !instrument)
+        return;
+    Header.Interface = static_cast<uint8_t>(instrument->InterfaceIndex & 0xFF);
+    Header.Chamber = static_cast<uint8_t>(chamber->Chamber);
+    std::memcpy(Header.SWVers, chamber->SWVers, sizeof Header.SWVers);
+    std::memcpy(Header.SerialPart, chamber->SerialPart, sizeof Header.SerialPart);
+    std::memcpy(Header.Name, chamber->Name, sizeof Header.Name);
+    std::memcpy(Header.DevId, instrument->DevId, sizeof Header.DevId);
+    if (instrument->DevUser[0])
+        std::memcpy(Header.DevUser, instrument->DevUser, sizeof Header.DevUser);
+    SetFieldText(Header.OSUser, GetUserNameStr());
+}
+
+TChamberInfoTemp TMDIChildRec::ChamberInfo() {
+    TChamberInfoTemp info;
+    if (const TChamberData* chamber = ChamberData(FNode)) {
+        info.RecordFileName = chamber->RecordFileName;
+        info.InfoText = chamber->InfoText;
+        std::memcpy(info.Name, chamber->Name, sizeof info.Name);
+    }
+    return info;
+}
+
+void TMDIChildRec::SampleAdded() {
+    const auto count = static_cast<WPARAM>(FRec.Data().Samples.size());
+    SendMessageA(ListView1(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
+    InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
+    UpdateStatusBar();
+    if (count > 0)
+        SendMessageA(ListView1(), LVM_ENSUREVISIBLE, count - 1, FALSE);
+}
+
+void TMDIChildRec::LastSampleChanged() {
+    const auto last = static_cast<WPARAM>(FRec.Data().Samples.size() - 1);
+    SendMessageA(ListView1(), LVM_REDRAWITEMS, last, static_cast<LPARAM>(last));
+}
+
+void TMDIChildRec::DataCleared() {
+    SendMessageA(ListView1(), LVM_SETITEMCOUNT, 0, 0);
+    FSel.Clear();
+    FValues.SelAnchor = FValues.SelEnd = -1;
+    FValues.Reset();
+    if (FGraphPanel) {
+        FGraphPanel->Graph().Series.PointCount = 0;
+        InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
+    }
+    InvalidateRect(ListView1(), nullptr, TRUE);
+}
+
+void TMDIChildRec::RecordingChanged() {
+    ShowButtons();
+}
+
+void TMDIChildRec::MarkUnsaved() {
+    if (FNode->Text().find('*') == std::string::npos)
+        FHost.Tree().SetText(FNode, sUnsavedMark + FNode->Text());
+}
+
+uint64_t TMDIChildRec::NowMs() {
+    return GetTickCount64();
+}
+
+// --- messages
+
+bool TMDIChildRec::OnCommand(int Id, int Code, HWND Control) {
+    switch (Id) {
+    case kRecord:
+        if (Code == BN_CLICKED)
+            FRec.Record();
+        return true;
+    case kStop:
+        if (Code == BN_CLICKED && FRec.Recording())
+            FRec.Stop();
+        ShowButtons();
+        return true;
+    case kComboBoxSampleRate:
+        if (Code == CBN_SELCHANGE)
+            FRec.SampleRateBox().SetItemIndex(
+                static_cast<int>(SendMessageA(Control, CB_GETCURSEL, 0, 0)));
+        return true;
+    default:
+        return TForm::OnCommand(Id, Code, Control);
+    }
+}
+
+LRESULT TMDIChildRec::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
+    switch (Msg) {
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<NMHDR*>(L));
+    case WM_SIZE:
+        if (W != SIZE_MINIMIZED && FGraphPanel)
+            FormResize();
+        break;
+    case WM_MDIACTIVATE:
+        if (reinterpret_cast<HWND>(L) == Handle() && IsWindowEnabled(FHost.Handle()))
+            Activate();
+        break;
+    default:
+        break;
+    }
+    return TForm::OnMessage(Msg, W, L);
+}
+
+TCloseAction TMDIChildRec::FormClose() {
+    TMainFormCtl& main = FHost.Ctl();
+    TRecCloseState state;
+    state.NodeText = FNode->Text();
+    state.Live = FLive;
+    state.Recording = FRec.Recording();
+    state.Modified = FRec.Modified();
+    state.RecordingCount = GetRecordingCount(FHost.Tree());
+    state.UnsavedCount =
+        FLive ? GetUnsavedRecCount(FHost.Tree()) : GetUnsavedRecFileCount(FHost.Tree());
+    state.MainClosing = main.Closing();
+    bool& noToAll = FLive ? main.NoToAllRec : main.NoToAllRecFile;
+    // Saving a record is a command of the documents, which is not there yet.
+    const bool close = RecCloseQuery(
+        FHost.Boxes(), state, {main.YesToAllStop, noToAll}, [this] { FRec.Stop(); },
+        [] { return false; });
+    if (!close)
+        return TCloseAction::None;
+    FRec.ClearData();
+    if (TChamberData* chamber = ChamberData(FNode)) {
+        for (const std::string& kept : FFiles.Delete())
+            ShowErrorOrWarn(FHost.Boxes(), Format(sCannotDeleteTemp, kept.c_str()), false);
+        chamber->RecordWindow = nullptr;
+        chamber->RecordFileName.clear();
+        FHost.Tree().SetText(FNode, RemoveUnsavedMark(FNode->Text()));
+    } else if (TRecData* record = FNode->As<TRecData>()) {
+        record->RecordWindow = nullptr;
+        FHost.Tree().Delete(FNode);
+        FNode = nullptr;
+    }
+    FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 2);
+    return TCloseAction::Free;
+}
+
+void TMDIChildRec::OnNcDestroy() {
+    if (FOwned)
+        delete this;
+}

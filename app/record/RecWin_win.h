@@ -1,0 +1,138 @@
+// TMDIChildRec: the record window of one chamber (live) or of one record file
+// (stored), an MDI child of the main window: the sample list, the line graph,
+// Record and Stop with the sample-rate box, the live values and statistics
+// under the list and the status bar. TRecorder (Recorder_.h) records; the
+// window shows what it does. It frees itself when closed.
+#pragma once
+
+#include "app/base/Form_win.h"
+#include "app/graph/LineGraph_win.h"
+#include "app/main/MdiHost_win.h"
+#include "app/record/QuestionForms_win.h"
+#include "app/record/RecGraphValues_.h"
+#include "app/record/RecList_.h"
+#include "app/record/Recorder_.h"
+#include "app/record/WinFiles_win.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include <functional>
+
+class TMDIChildRec : public TForm, public IRecordWindow, private IRecorderView {
+public:
+    // A new window of Node in Host's document area, shown; Node's record does
+    // not refer to it yet. AutoRestore: the preference autorest. Null when it
+    // cannot be made.
+    static TMDIChildRec* New(IMdiHost& Host, TTreeNode& Node, bool Live,
+                             std::function<bool()> AutoRestore);
+
+    TRecorder& Recorder() { return FRec; }
+    TLineGraph& Graph() { return FGraphPanel->Graph(); }
+    HWND GraphPanel() const { return FGraphPanel->Handle(); }
+    HWND ListView1() const { return Control(kListView1); }
+    HWND StatusBar1() const { return Control(kStatusBar1); }
+    HWND ComboBoxSampleRate() const { return Control(kComboBoxSampleRate); }
+    HWND ButtonRecord() const { return Control(kRecord); }
+    HWND ButtonStop() const { return Control(kStop); }
+    HWND EditAlignHumAct() const { return Control(kEditHumAct); }
+    HWND EditAlignTempAct() const { return Control(kEditTempAct); }
+    // Humidity minimum, mean, maximum, then temperature.
+    HWND StatisticsEdit(int Index) const { return Control(kEditStats + Index); }
+    const TSampleSelection& Selection() const { return FSel; }
+    void SelectSample(int64_t Index, bool Shift);
+    void SetLiveMode(bool Live);
+    // Samples and headers restored or loaded into the window.
+    void SetData(TRecording Data, bool Modified);
+    // A chamber window's temporary files in Dir (with a trailing backslash),
+    // what they hold restored; the sample file's name, empty when they cannot
+    // be made.
+    std::string OpenTempFiles(const std::string& Dir);
+    // A record file loaded into a live window, to go on recording after it;
+    // raises std::runtime_error when it cannot be read.
+    void LoadRecordFile(const std::string& FileName);
+    void SetCaptionText(const std::string& Text);
+    // Its node selected, the list focused.
+    void Activate();
+    TTreeNode& Node() const { return *FNode; }
+
+    void Show() override;
+    void Close() override { TForm::Close(); }
+    bool Recording() const override { return FRec.Recording(); }
+    bool Modified() const override { return FRec.Modified(); }
+    bool HasSamples() const override { return !FRec.Data().Samples.empty(); }
+    TUnitOverrides UnitOverrides() const override { return FOverrides; }
+    void AddLiveSample() override;
+    void ShowActualValues() override;
+    void UpdateUnits() override;
+
+protected:
+    TCloseAction FormClose() override;
+    bool OnCommand(int Id, int Code, HWND Control) override;
+    LRESULT OnMessage(UINT Msg, WPARAM W, LPARAM L) override;
+    void OnNcDestroy() override;
+
+private:
+    enum : int {
+        kListView1 = 100,
+        kStatusBar1,
+        kComboBoxSampleRate,
+        kRecord,
+        kStop,
+        kEditHumAct,
+        kEditTempAct,
+        kEditStats, // six of them
+    };
+
+    TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore);
+    void FormCreate();
+    void FormResize();
+    void RelabelWindow();
+    void ShowStatistics();
+    void UpdateStatusBar();
+    void ShowButtons();
+    void FillSampleRateBox();
+    LRESULT OnNotify(NMHDR& Header);
+    void GetDispInfo(NMLVDISPINFOA& Info);
+    LRESULT CustomDraw(NMLVCUSTOMDRAW& Draw);
+    void ItemSelected(int Index);
+    TTimeSpan VisibleSpan();
+    TChamberLive Live() const;
+
+    // IRecorderView
+    TRecordAnswer AskOverwriteAppend(const std::string& Text, bool AppendEnabled) override;
+    std::string NodeText() override;
+    void FillBlockHeader(TRecBlockHeader& Header) override;
+    TChamberInfoTemp ChamberInfo() override;
+    void SampleAdded() override;
+    void LastSampleChanged() override;
+    void DataCleared() override;
+    void StatisticsChanged() override { ShowStatistics(); }
+    void ButtonsChanged() override { ShowButtons(); }
+    void RecordingChanged() override;
+    void MarkUnsaved() override;
+    uint64_t NowMs() override;
+
+    IMdiHost& FHost;
+    TTreeNode* FNode;
+    std::function<bool()> FAutoRestore;
+    TWinFileSystem FFs;
+    TTempFiles FFiles{FFs};
+    TOverwriteAppendWin FQuestion;
+    TInfoBox FInfo;
+    TRecorder FRec;
+    TRecGraphValues FValues;
+    std::unique_ptr<TLineGraphPanel> FGraphPanel;
+    TSampleSelection FSel;
+    std::array<std::string, 4> FPanels;
+    TUnitOverrides FOverrides;
+    uint8_t FUnits[3] = {255, 255, 255}; // humidity mode, temperature unit, date format applied
+    bool FLive = false;
+    bool FExtended = false;
+    bool FOwned = false;
+};
