@@ -1,7 +1,7 @@
 // Guards the edges where control returns to code that is not ours (window
 // procedures, timer and event callbacks of the libraries): no C++ exception
 // crosses them. A caught exception goes to the installed reporter; the program
-// carries on.
+// carries on. TFlagScope marks a stretch of code that must not be re-entered.
 #pragma once
 
 #include <functional>
@@ -35,3 +35,15 @@ void GuardedCall(F&& Body) noexcept {
         ReportCurrentException();
     }
 }
+
+// Sets Flag for the lifetime of the scope, however it ends.
+class TFlagScope {
+public:
+    explicit TFlagScope(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    TFlagScope(const TFlagScope&) = delete;
+    TFlagScope& operator=(const TFlagScope&) = delete;
+    ~TFlagScope() { FFlag = false; }
+
+private:
+    bool& FFlag;
+};

@@ -1,23 +1,12 @@
 #include "app/main/MainForm_.h"
 
+#include "app/base/Guard_.h"
 #include "app/main/OneInst.h"
 #include "app/tree/TreeNodes_.h"
 
 #include <utility>
 
 namespace {
-
-// Sets Flag for the lifetime of the scope, however it ends.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-    ~TFlagScope() { FFlag = false; }
-
-private:
-    bool& FFlag;
-};
 
 // Clears Flag when the scope ends, however it ends.
 class TClearOnExit {

@@ -1,5 +1,6 @@
 #include "app/record/Recorder_.h"
 
+#include "app/base/Guard_.h"
 #include "app/base/Tools_.h"
 #include "app/tree/TreeTypes_.h"
 
@@ -7,18 +8,6 @@
 #include <utility>
 
 namespace {
-
-// Sets Flag for the lifetime of the scope.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-    ~TFlagScope() { FFlag = false; }
-
-private:
-    bool& FFlag;
-};
 
 int32_t EventsOf(uint32_t Interval) {
     if (Interval < 1)

@@ -11,6 +11,7 @@
 #include "app/graph/GdiCanvas_win.h"
 #include "app/graph/LineGraph_.h"
 #include "app/record/RecGraphValues_.h"
+#include "tools/bench/BenchClock_win.h"
 #include "tools/bench/BenchFigures.h"
 
 #include <windows.h>
@@ -26,17 +27,6 @@ namespace {
 constexpr int64_t kSamples = 10000000;
 constexpr int32_t kInterval = 2;
 constexpr double kFullViewBoundMs = 10.0;
-
-double NowMs() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 // Humidity and temperature drifting with noise, the conditions changing every
 // StatePeriod samples, a block start every 100000.

@@ -10,6 +10,7 @@
 // port cannot be opened, a transaction fails or an event is lost.
 #include "ProflinkH.h"
 #include "QuorxComDllH.h"
+#include "tools/bench/BenchClock_win.h"
 #include "tools/bench/BenchFigures.h"
 #include "tools/RunEvents_win.h"
 
@@ -33,17 +34,6 @@ constexpr std::uint8_t kAllChambers = 255;
 constexpr int kSwitchOffTotalMs = 120000;
 // After the switch-off's reply every event is in; the timer takes the rest.
 constexpr DWORD kAfterWindowMs = 500;
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 const char* Verdict(double Ratio) {
     return Ratio <= kTarget ? "within target" : "OVER TARGET";

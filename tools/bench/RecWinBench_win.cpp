@@ -6,8 +6,10 @@
 #include "app/record/RecWinFactory_win.h"
 #include "app/tree/TreeNodes_.h"
 #include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
 #include "tests/app/support/ScriptedBoxes.h"
+#include "tools/bench/BenchClock_win.h"
 #include "tools/bench/BenchFigures.h"
 
 #include <windows.h>
@@ -25,25 +27,6 @@ namespace {
 constexpr int64_t kSamples = 10000000;
 constexpr double kBoundMs = 5.0;
 constexpr uint16_t kMeasuring = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
-
-double NowMs() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 TRecording TenMillion() {
     TRecording r;

@@ -23,14 +23,6 @@ namespace {
 
 constexpr uint16_t kMeasuring = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 std::string ItemText(HWND List, int Item, int SubItem) {
     char text[260] = {};
     LVITEMA item = {};
