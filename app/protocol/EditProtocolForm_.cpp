@@ -135,8 +135,9 @@ std::vector<TFieldLine> ApplyFieldValues(TEditDatas& Fields,
     for (std::size_t i = 0; i < Fields.size(); ++i) {
         const TEditData& f = Fields[i];
         values[i] = i < Values.size() ? Values[i].substr(0, f.DotCount) : std::string();
+        const int32_t line = f.Line; // a packed field is no map key by reference
         if (f.DotCount > 0 && f.Column > 0)
-            lines[f.Line].push_back(i);
+            lines[line].push_back(i);
     }
     std::vector<TFieldLine> result;
     for (auto& [line, indexes] : lines) {

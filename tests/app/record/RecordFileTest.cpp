@@ -245,15 +245,16 @@ void ExpectConvertedHeaders(const TRecordFileData& Back) {
     ASSERT_EQ(Back.Headers.size(), 2u);
     for (uint16_t i = 0; i < 2; ++i) {
         const TRecBlockHeader& h = Back.Headers[i];
-        EXPECT_EQ(h.Block, i + 1);
-        EXPECT_EQ(h.Count, 1u);
+        // + compares a copy: a packed field is no place for a reference.
+        EXPECT_EQ(+h.Block, i + 1);
+        EXPECT_EQ(+h.Count, 1u);
         EXPECT_STREQ(h.Name, "Chamber 3");
         EXPECT_STREQ(h.DevUser, "---");
         EXPECT_STREQ(h.OSUser, "---");
         EXPECT_EQ(h.DevId[0], 0);
     }
     ASSERT_EQ(Back.Samples.size(), 2u);
-    EXPECT_EQ(Back.Samples[1].Meas.Humidity, 7600);
+    EXPECT_EQ(+Back.Samples[1].Meas.Humidity, 7600);
     EXPECT_EQ(Back.Units.HumidityMode, 1);
     EXPECT_FALSE(Back.SettingsPresent);
     EXPECT_EQ(Back.HumOverride, -1);
