@@ -59,9 +59,12 @@ enum : TLinkResult {
 // GetDevSWVers, GetProfileCap, GetReqMCap, GetTa) may run in any thread: a
 // second one waits for the first, SetTimeout and SetTimeouts wait for it and
 // act on the next, the opener's timer leaves the link alone meanwhile, and
-// GetNumEvent, GetEvent and SetRecEventProc may run at the same time. Opening
-// and closing links (OpenCom..., CloseCom, InitializeDevice, CloseUSBDevice)
-// must not run while another thread is inside any call of this library.
+// GetNumEvent, GetEvent and SetRecEventProc may run at the same time. A link
+// may be closed (CloseCom, CloseUSBDevice) while other threads are inside calls
+// on it: those calls end as they would have and the link is freed when the
+// last of them returns; calls that start after the close answer errNotOpen.
+// Opening a link (OpenCom..., InitializeDevice) must not run at the same time
+// as another open or close of the same port or key.
 
 // Called by the link's 100 ms timer, in the thread that opened the link, while
 // events are queued.

@@ -19,14 +19,19 @@ TLinkResult TBusLinks::OpenComBEx(int Port, std::uint8_t Addr, int MaxEvents, in
     const TLinkResult result = lib_.OpenSerialSlot(s);
     if (result != 0)
         return result;
-    lib_.Table().DevByIndex(Port)->SetBusAddress(Addr);
+    const TLinkHold link = lib_.Table().Hold(Port);
+    if (!link)
+        return errNotOpen;
+    link->Dev().SetBusAddress(Addr);
     return 0;
 }
 
 TLinkResult TBusLinks::SetQuorxBAddr(int Index, int Addr) {
-    if (const TLinkResult check = lib_.Table().CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = lib_.Table().Hold(Index, check);
+    if (!link)
         return check;
-    TNPDev& dev = *lib_.Table().DevByIndex(Index);
+    TNPDev& dev = link->Dev();
     if (!dev.BusMode())
         return errNotBus;
     const auto addr = static_cast<std::uint8_t>(Addr & 0xFF);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,36 +33,52 @@ public:
     virtual bool RestoreLineSettings() { return false; }
 };
 
-// The USB devices by key. Owns its entries: removing one frees it.
+// A link held for the length of one call: a close in another thread meanwhile
+// takes it out of the table, and whoever lets go of it last frees it.
+using TLinkHold = std::shared_ptr<TLinkObject>;
+
+// The USB devices by key.
 class TNPDevList {
 public:
-    TLinkObject* FindByKey(int Key) const;
+    const TLinkHold* FindByKey(int Key) const;
     // The smallest key 1..512 that no device has (0 when none is free).
     int FreeKey() const;
-    // Adds the device under Key; -1 when the key is taken (the device is freed).
-    int Add(int Key, std::unique_ptr<TLinkObject> Link);
-    // Removes and frees the device with Key; false when there is none.
-    bool Remove(int Key);
-    void Clear() { entries_.clear(); }
+    // Adds the device under Key; -1 when the key is taken.
+    int Add(int Key, TLinkHold Link);
+    // Takes the device with Key out of the list (null when there is none).
+    TLinkHold Take(int Key);
+    std::vector<TLinkHold> TakeAll();
     int Count() const { return static_cast<int>(entries_.size()); }
 
 private:
-    std::vector<std::pair<int, std::unique_ptr<TLinkObject>>> entries_;
+    std::vector<std::pair<int, TLinkHold>> entries_;
 };
 
+// Every member may run in any thread. A link taken out is handed back to the
+// caller, so that freeing it (which may call back into the library) happens
+// outside the table's lock.
 class TDevTable {
 public:
     // 1..256: 0 when the slot holds a link, else errNotOpen; 257..512: the same
     // for the USB key Index - 256; anything else errParam.
     TLinkResult CheckDevIndex(int Index) const;
-    TLinkObject* LinkByIndex(int Index) const;
-    TNPDev* DevByIndex(int Index) const;
+    // The link at Index for one call; null with Result errParam or errNotOpen.
+    TLinkHold Hold(int Index, TLinkResult& Result) const;
+    TLinkHold Hold(int Index) const;
 
-    std::unique_ptr<TLinkObject>& Slot(int Port) { return serial_[Port - 1]; }
-    TNPDevList& Usb() { return usb_; }
+    // Puts Link into the serial slot of Port; returns what was there.
+    TLinkHold PutSerial(int Port, TLinkHold Link);
+    // Takes the link at Index out of the table (null when there is none).
+    TLinkHold Take(int Index);
+    int FreeUsbKey() const;
+    // Adds a USB link under Key; false when the key is taken.
+    bool AddUsb(int Key, TLinkHold Link);
     void FreeAll();
 
 private:
-    std::unique_ptr<TLinkObject> serial_[TDeviceIndex::kLastSerial];
+    TLinkHold Find(int Index) const;
+
+    mutable std::mutex lock_;
+    TLinkHold serial_[TDeviceIndex::kLastSerial];
     TNPDevList usb_;
 };

@@ -9,14 +9,13 @@ constexpr int kDevTextLen = 21;
 TLinkResult TLinkLibrary::OpenSerialSlot(const TSerialSettings& Settings) {
     if (!TDeviceIndex::ForCom(Settings.Port).Serial())
         return errParam;
-    auto& slot = table_.Slot(Settings.Port);
-    slot.reset();
+    table_.Take(Settings.Port).reset();
     if (Settings.MaxEvents <= 0 || Settings.MaxEventData <= 0)
         return errParam;
     std::unique_ptr<TLinkObject> link;
     const TLinkResult result = platform_.OpenSerial(Settings, link);
     if (result == 0)
-        slot = std::move(link);
+        table_.PutSerial(Settings.Port, std::move(link)).reset();
     return result;
 }
 
@@ -35,13 +34,13 @@ TLinkResult TLinkLibrary::OpenComEx(int Port, int MaxEvents, int MaxEventData, i
 TLinkResult TLinkLibrary::CloseCom(int Index) {
     if (!TDeviceIndex(Index).Serial())
         return errParam;
-    table_.Slot(Index).reset();
+    table_.Take(Index).reset();
     return 0;
 }
 
 bool TLinkLibrary::IsComAvailable(int Port) {
     // The platform may not refuse a second open of a port we hold (Wine does not).
-    if (TDeviceIndex::ForCom(Port).Serial() && table_.Slot(Port))
+    if (TDeviceIndex::ForCom(Port).Serial() && table_.Hold(Port))
         return false;
     return platform_.ProbePort(Port);
 }
@@ -49,52 +48,66 @@ bool TLinkLibrary::IsComAvailable(int Port) {
 TLinkResult TLinkLibrary::SendRequest(int Index, std::uint16_t ReqNo, std::uint8_t Param,
                                       const void* TxData, int TxLen, void* RxBuf, int RxLen,
                                       int* RxCount) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (RxBuf == nullptr)
         return errBuffer;
-    return table_.DevByIndex(Index)->Request(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
+    return link->Dev().Request(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
 }
 
 TLinkResult TLinkLibrary::SendCommand(int Index, std::uint16_t ReqNo, std::uint8_t Param,
                                       const void* TxData, int TxLen, void* RxBuf, int RxLen,
                                       int* RxCount) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (RxBuf == nullptr && RxLen != 0)
         return errBuffer;
-    return table_.DevByIndex(Index)->Command(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
+    return link->Dev().Command(ReqNo, Param, TxData, TxLen, RxBuf, RxLen, RxCount);
 }
 
 TLinkResult TLinkLibrary::SetTimeout(int Index, int InterByteMs) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    return table_.DevByIndex(Index)->SetInterByteTimeout(InterByteMs);
+    return link->Dev().SetInterByteTimeout(InterByteMs);
 }
 
 TLinkResult TLinkLibrary::SetTimeouts(int Index, int InterByteMs, int TotalMs) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    return table_.DevByIndex(Index)->SetTimeoutPair(InterByteMs, TotalMs);
+    return link->Dev().SetTimeoutPair(InterByteMs, TotalMs);
 }
 
 TLinkResult TLinkLibrary::ClearOutBuff(int Index) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    return table_.DevByIndex(Index)->ClearOutBuffer();
+    return link->Dev().ClearOutBuffer();
 }
 
 TLinkResult TLinkLibrary::SetRecEventProc(int Index, TRecEventProc Proc) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    table_.DevByIndex(Index)->SetEventProc(Proc);
+    link->Dev().SetEventProc(Proc);
     return 0;
 }
 
 TLinkResult TLinkLibrary::GetNumEvent(int Index, int* Count, int* Free, int* Lost) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    const int queued = table_.DevByIndex(Index)->EventCounts(Free, Lost);
+    const int queued = link->Dev().EventCounts(Free, Lost);
     if (Count)
         *Count = queued;
     return 0;
@@ -102,9 +115,11 @@ TLinkResult TLinkLibrary::GetNumEvent(int Index, int* Count, int* Free, int* Los
 
 TLinkResult TLinkLibrary::GetEvent(int Index, std::uint16_t* Code, std::uint8_t* Param, void* Buf,
                                    int BufSize, int* DataLen) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
-    TNPDev& dev = *table_.DevByIndex(Index);
+    TNPDev& dev = link->Dev();
     if (BufSize < 0 || BufSize > dev.MaxEventData())
         return errParam;
     if (Buf == nullptr)
@@ -113,12 +128,14 @@ TLinkResult TLinkLibrary::GetEvent(int Index, std::uint16_t* Code, std::uint8_t*
 }
 
 TLinkResult TLinkLibrary::DevText(int Index, std::uint8_t Param, std::uint8_t Which, char* Buf) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (Buf == nullptr)
         return errBuffer;
     const TLinkResult result =
-        table_.DevByIndex(Index)->Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, nullptr);
+        link->Dev().Request(Param, Which, nullptr, 0, Buf, -kDevTextLen, nullptr);
     // Callers read the 21 bytes as text, whatever the result: a reply that
     // filled them, or stopped inside them, has no terminator of its own.
     Buf[kDevTextLen - 1] = '\0';
@@ -126,30 +143,35 @@ TLinkResult TLinkLibrary::DevText(int Index, std::uint8_t Param, std::uint8_t Wh
 }
 
 TLinkResult TLinkLibrary::DevWord(int Index, std::uint8_t Which, std::uint16_t* Word) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (Word == nullptr)
         return errBuffer;
-    return table_.DevByIndex(Index)->Request(2, Which, nullptr, 0, Word, 2, nullptr);
+    return link->Dev().Request(2, Which, nullptr, 0, Word, 2, nullptr);
 }
 
 TLinkResult TLinkLibrary::GetTa(int Index, void* Buf) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (Buf == nullptr)
         return errBuffer;
-    return table_.DevByIndex(Index)->Request(0xF1, 0, nullptr, 0, Buf, 4, nullptr);
+    return link->Dev().Request(0xF1, 0, nullptr, 0, Buf, 4, nullptr);
 }
 
 TLinkResult TLinkLibrary::QueueSize(int Index, bool Largest, std::uint32_t* Size) {
-    if (const TLinkResult check = table_.CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = table_.Hold(Index, check);
+    if (!link)
         return check;
     if (!TDeviceIndex(Index).Serial())
         return errParam;
     if (Size == nullptr)
         return errBuffer;
-    TLinkObject& link = *table_.LinkByIndex(Index);
-    const std::uint32_t size = Largest ? link.MaxRxQueue() : link.CurrentRxQueue();
+    const std::uint32_t size = Largest ? link->MaxRxQueue() : link->CurrentRxQueue();
     if (size == 0xFFFFFFFF)
         return errWrite;
     *Size = size;

@@ -41,7 +41,8 @@ TLinkResult TModemLinks::OpenComExModem(int Port, int MaxEvents, int MaxEventDat
     TLinkResult result = lib_.OpenSerialSlot(s);
     if (result != 0)
         return result;
-    result = Dialogue(*lib_.Table().LinkByIndex(Port), InitString);
+    const TLinkHold link = lib_.Table().Hold(Port);
+    result = link ? Dialogue(*link, InitString) : errNotOpen;
     if (result != 0)
         lib_.CloseCom(Port);
     return result;
@@ -60,14 +61,16 @@ TLinkResult TModemLinks::Dialogue(TLinkObject& Link, const char* InitString) {
 }
 
 TLinkResult TModemLinks::GetModemStatus(int Index, std::uint8_t* Status) {
-    if (const TLinkResult check = lib_.Table().CheckDevIndex(Index))
+    TLinkResult check = 0;
+    const TLinkHold link = lib_.Table().Hold(Index, check);
+    if (!link)
         return check;
     if (!TDeviceIndex(Index).Serial())
         return errParam;
     if (Status == nullptr)
         return errBuffer;
     *Status = 0;
-    IBytePort* port = lib_.Table().LinkByIndex(Index)->SerialPort();
+    IBytePort* port = link->SerialPort();
     std::uint32_t status = 0;
     if (port == nullptr || !port->ReadModemStatus(status))
         return errCommState;
@@ -76,11 +79,10 @@ TLinkResult TModemLinks::GetModemStatus(int Index, std::uint8_t* Status) {
     return 0;
 }
 
-TLinkObject* TModemLinks::ModemLink(int Index, TLinkResult& Result) {
-    Result = lib_.Table().CheckDevIndex(Index);
-    if (Result != 0)
+TLinkHold TModemLinks::ModemLink(int Index, TLinkResult& Result) {
+    TLinkHold link = lib_.Table().Hold(Index, Result);
+    if (!link)
         return nullptr;
-    TLinkObject* link = lib_.Table().LinkByIndex(Index);
     if (!link->Dev().ModemMode() || link->SerialPort() == nullptr) {
         Result = errNotModem;
         return nullptr;
@@ -90,7 +92,7 @@ TLinkObject* TModemLinks::ModemLink(int Index, TLinkResult& Result) {
 
 TLinkResult TModemLinks::SendModemCommand(int Index, const char* Cmd) {
     TLinkResult result = 0;
-    TLinkObject* link = ModemLink(Index, result);
+    const TLinkHold link = ModemLink(Index, result);
     if (link == nullptr)
         return result;
     IBytePort& port = *link->SerialPort();
@@ -102,7 +104,7 @@ TLinkResult TModemLinks::SendModemCommand(int Index, const char* Cmd) {
 
 TLinkResult TModemLinks::ModemHangUp(int Index) {
     TLinkResult result = 0;
-    TLinkObject* link = ModemLink(Index, result);
+    const TLinkHold link = ModemLink(Index, result);
     if (link == nullptr)
         return result;
     if (!link->SaveLineSettings())

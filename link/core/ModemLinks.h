@@ -25,7 +25,7 @@ public:
 private:
     TLinkResult Dialogue(TLinkObject& Link, const char* InitString);
     // The link under Index when it is a modem link, else nil with Result set.
-    TLinkObject* ModemLink(int Index, TLinkResult& Result);
+    TLinkHold ModemLink(int Index, TLinkResult& Result);
 
     TLinkLibrary& lib_;
     IClock& clock_;

@@ -240,20 +240,26 @@ TLinkResult TNPDev::ClearOutBuffer() {
     return ReplyText(answer, count, sizeof answer) == "95168" ? 0 : errAnswer;
 }
 
-void TNPDev::TimerTick() noexcept {
+TNPDev::TTickCall TNPDev::TickInput() noexcept {
     try {
-        TRecEventProc proc = nullptr;
-        {
-            const std::unique_lock<std::mutex> hold(line_, std::try_to_lock);
-            if (!hold.owns_lock())
-                return;
-            ReadInput();
-            ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
-            proc = eventProc_;
-        }
-        // The procedure may close this link: nothing of it is touched afterwards.
-        if (proc && EventCounts(nullptr, nullptr) > 0)
-            proc(Index());
+        const std::unique_lock<std::mutex> hold(line_, std::try_to_lock);
+        if (!hold.owns_lock())
+            return {};
+        ReadInput();
+        ParseInput(true, nullptr, 0, nullptr, nullptr, 0);
+        if (eventProc_ && EventCounts(nullptr, nullptr) > 0)
+            return {eventProc_, Index()};
+    } catch (...) {
+    }
+    return {};
+}
+
+void TNPDev::TimerTick() noexcept {
+    // The procedure may close this link: nothing of it is touched afterwards.
+    const TTickCall call = TickInput();
+    try {
+        if (call.Proc)
+            call.Proc(call.Index);
     } catch (...) {
     }
 }

@@ -145,6 +145,14 @@ public:
     // transaction runs on the link (in another thread) the tick does nothing:
     // the input is that transaction's.
     void TimerTick() noexcept;
+    // The tick without its call: the procedure to call (none while no event is
+    // queued) and the index to call it with, for a timer that must let go of
+    // the link before the procedure runs.
+    struct TTickCall {
+        TRecEventProc Proc = nullptr;
+        int Index = 0;
+    };
+    TTickCall TickInput() noexcept;
 
 private:
     class TTimeoutRestore;

@@ -21,11 +21,11 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
         return errBadHandle;
     if (NoHandle(WinUsb))
         return errBadUsbHandle;
-    TNPDevList& list = lib_.Table().Usb();
+    TDevTable& table = lib_.Table();
     const TDeviceIndex asked(*Index);
-    const int key = asked.Usb() ? asked.UsbKey() : list.FreeKey();
+    const int key = asked.Usb() ? asked.UsbKey() : table.FreeUsbKey();
     // Keys above 256 would give an index that no export takes.
-    if (!TDeviceIndex::ForUsbKey(key).Usb() || list.FindByKey(key) != nullptr) {
+    if (!TDeviceIndex::ForUsbKey(key).Usb() || table.Hold(TDeviceIndex::ForUsbKey(key).Value())) {
         platform_.CloseHandles(Device, WinUsb);
         return errKeyInUse;
     }
@@ -42,7 +42,7 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
     } catch (...) {
         return errDevCreate;
     }
-    if (!link || list.Add(key, std::move(link)) < 0)
+    if (!link || !table.AddUsb(key, std::move(link)))
         return errDevCreate;
     *Index = TDeviceIndex::ForUsbKey(key).Value();
     return 0;
@@ -51,7 +51,8 @@ TLinkResult TUSBLinks::InitializeDevice(void* Device, void* WinUsb, int* Index, 
 TLinkResult TUSBLinks::GetDevicePath(int Index, char* Buf, int* Size) {
     if (!TDeviceIndex(Index).Usb())
         return errParam;
-    const auto* link = dynamic_cast<const TUSBLinkObject*>(lib_.Table().LinkByIndex(Index));
+    const TLinkHold held = lib_.Table().Hold(Index);
+    const auto* link = dynamic_cast<const TUSBLinkObject*>(held.get());
     if (link == nullptr)
         return errNotOpen;
     if (Buf == nullptr || Size == nullptr)
@@ -68,5 +69,5 @@ TLinkResult TUSBLinks::CloseUSBDevice(int Index) {
     if (!TDeviceIndex(Index).Usb())
         return errParam;
     // Not open: the code of every other export, the serial close's included.
-    return lib_.Table().Usb().Remove(TDeviceIndex(Index).UsbKey()) ? 0 : errNotOpen;
+    return lib_.Table().Take(Index) ? 0 : errNotOpen;
 }

@@ -11,7 +11,7 @@ constexpr UINT kTickMs = 100;
 const char kWindowClass[] = "QuorxComEventTimer";
 
 // Timer id -> device. A tick looks its device up afresh, so a link closed by
-// its own event procedure (or any time before) is never touched again.
+// its own event procedure, or by any thread before, is never touched again.
 struct TTimerRegistry {
     std::mutex lock;
     std::map<UINT_PTR, TNPDev*> devices;
@@ -24,20 +24,26 @@ TTimerRegistry& Registry() {
     return *registry;
 }
 
-TNPDev* FindDevice(UINT_PTR Id) {
+// The tick's work on its device runs under the registry's lock, so a link that
+// another thread frees meanwhile waits in ~TEventTimer until the tick is done.
+bool TickDevice(UINT_PTR Id, TNPDev::TTickCall& Call) {
     TTimerRegistry& r = Registry();
     std::lock_guard<std::mutex> hold(r.lock);
     const auto it = r.devices.find(Id);
-    return it == r.devices.end() ? nullptr : it->second;
+    if (it == r.devices.end())
+        return false;
+    Call = it->second->TickInput();
+    return true;
 }
 
 LRESULT CALLBACK TimerWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg != WM_TIMER)
         return DefWindowProcA(Wnd, Msg, WParam, LParam);
-    if (TNPDev* dev = FindDevice(WParam))
-        dev->TimerTick(); // may free the device: nothing of it is used afterwards
-    else
+    TNPDev::TTickCall call;
+    if (!TickDevice(WParam, call))
         KillTimer(Wnd, WParam);
+    else if (call.Proc)
+        call.Proc(call.Index); // may close the link: it gets only the index
     return 0;
 }
 

@@ -15,7 +15,7 @@ namespace {
 // Instruments at the addresses a test names, each with the device id "DEV<addr>".
 class BusLinksTest : public testing::Test {
 protected:
-    TSimLink& Link(int Index) { return static_cast<TSimLink&>(*lib.Table().LinkByIndex(Index)); }
+    TSimLink& Link(int Index) { return static_cast<TSimLink&>(*lib.Table().Hold(Index)); }
     // The device id of the instrument at the link's address; Result the export's code.
     std::string DevId(int Index, TLinkResult& Result) {
         char text[21] = {};
@@ -180,7 +180,7 @@ TEST_F(BusLinksTest, BusOperationsOnOtherLinks) {
     ASSERT_EQ(lib.OpenCom(2, 100, 5001), 0);
     TSerialSettings usb;
     usb.MaxEvents = usb.MaxEventData = 10;
-    ASSERT_EQ(lib.Table().Usb().Add(1, std::make_unique<TSimLink>(usb, TSimConfig{})), 0);
+    ASSERT_TRUE(lib.Table().AddUsb(1, std::make_unique<TSimLink>(usb, TSimConfig{})));
     struct Case {
         int index;
         TLinkResult result;

@@ -13,7 +13,7 @@ namespace {
 
 class LinkLibraryTest : public testing::Test {
 protected:
-    TSimLink& Link(int Index) { return static_cast<TSimLink&>(*lib.Table().LinkByIndex(Index)); }
+    TSimLink& Link(int Index) { return static_cast<TSimLink&>(*lib.Table().Hold(Index)); }
 
     TSimConfig config;
     TFakeLinkPlatform platform{[this](const TSerialSettings& S) -> std::unique_ptr<TLinkObject> {
@@ -235,7 +235,7 @@ TEST_F(LinkLibraryTest, ReceiveQueueSizesOfSerialLinksOnly) {
     TSerialSettings usb;
     usb.MaxEvents = 100;
     usb.MaxEventData = 5001;
-    ASSERT_EQ(lib.Table().Usb().Add(1, std::make_unique<TSimLink>(usb, TSimConfig{})), 0);
+    ASSERT_TRUE(lib.Table().AddUsb(1, std::make_unique<TSimLink>(usb, TSimConfig{})));
 
     std::uint32_t size = 0;
     EXPECT_EQ(lib.RxQueue(2, &size), 0);
@@ -263,8 +263,8 @@ TEST(NPDevList, KeysAndRemoval) {
     EXPECT_EQ(list.Add(3, make()), 1);
     EXPECT_EQ(list.FreeKey(), 2);
     EXPECT_NE(list.FindByKey(3), nullptr);
-    EXPECT_TRUE(list.Remove(1));
-    EXPECT_FALSE(list.Remove(1));
+    EXPECT_NE(list.Take(1), nullptr);
+    EXPECT_EQ(list.Take(1), nullptr);
     EXPECT_EQ(list.FindByKey(1), nullptr);
     EXPECT_EQ(list.FreeKey(), 1);
 }

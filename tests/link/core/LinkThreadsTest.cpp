@@ -1,6 +1,9 @@
 // A link used from two threads: the opener's timer against a transaction that
-// another thread runs, and events taken while the timer queues them.
+// another thread runs, events taken while the timer queues them, and a close
+// while another thread is inside a call.
 #include "link/core/QuorxFrame.h"
+#include "link/core/USBLinks.h"
+#include "tests/link/core/FakeLinkPlatform.h"
 #include "tests/link/core/LinkTestSupport.h"
 #include "tools/sim/SimFraming.h"
 
@@ -122,6 +125,79 @@ TEST(LinkThreads, EventsTakenWhileTheTimerQueuesThem) {
     }
     timer.join();
     EXPECT_EQ(taken, kEvents);
+}
+
+// A link on the shared port that tells when it is freed.
+class TWatchedLink : public TLinkObject {
+public:
+    TWatchedLink(IBytePort& Port, IClock& Clock, TLinkKind Kind, int Number,
+                 std::atomic<bool>& Freed)
+        : dev_(Port, Clock), freed_(Freed) {
+        TLinkSetup setup = SerialSetup();
+        setup.Kind = Kind;
+        setup.Number = Number;
+        dev_.LinkOpened(setup);
+    }
+    ~TWatchedLink() override { freed_ = true; }
+    TNPDev& Dev() override { return dev_; }
+
+private:
+    TNPDev dev_;
+    std::atomic<bool>& freed_;
+};
+
+class TNoUsbPlatform : public IUSBPlatform {
+public:
+    std::unique_ptr<TUSBLinkObject> CreateUsb(const TUSBSettings&) override { return nullptr; }
+    void CloseHandles(void*, void*) override {}
+};
+
+// A close in another thread freed the link under a running transaction,
+// which then went on in freed memory.
+TEST(LinkThreads, ALinkClosedDuringACallLivesUntilTheCallReturns) {
+    struct Case {
+        const char* what;
+        TLinkKind kind;
+        int index;
+    } cases[] = {{"serial", TLinkKind::Serial, 4}, {"USB", TLinkKind::Usb, 257}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TSharedPort port;
+        TThreadClock clock;
+        std::atomic<bool> freed{false};
+        TFakeLinkPlatform platform{[&](const TSerialSettings& S) -> std::unique_ptr<TLinkObject> {
+            return std::make_unique<TWatchedLink>(port, clock, c.kind, S.Port, freed);
+        }};
+        TLinkLibrary lib{platform};
+        TNoUsbPlatform usbPlatform;
+        TUSBLinks usb{lib, usbPlatform};
+        if (c.kind == TLinkKind::Serial)
+            ASSERT_EQ(lib.OpenCom(c.index, 100, 5001), 0);
+        else
+            ASSERT_TRUE(lib.Table().AddUsb(
+                1, std::make_unique<TWatchedLink>(port, clock, c.kind, 1, freed)));
+
+        TLinkResult result = -1;
+        std::uint8_t reply[2] = {};
+        std::thread caller([&] {
+            port.Hold(std::this_thread::get_id());
+            result = lib.SendRequest(c.index, 0x200, 0, nullptr, 0, reply, 2, nullptr);
+        });
+        port.AwaitHeldRead();
+        const TLinkResult closed =
+            c.kind == TLinkKind::Serial ? lib.CloseCom(c.index) : usb.CloseUSBDevice(c.index);
+        EXPECT_EQ(closed, 0);
+        EXPECT_FALSE(freed) << "freed under the call";
+        int count = -1;
+        EXPECT_EQ(lib.GetNumEvent(c.index, &count, nullptr, nullptr), errNotOpen);
+        EXPECT_EQ(lib.SendRequest(c.index, 0x200, 0, nullptr, 0, reply, 2, nullptr), errNotOpen);
+        port.Offer(ReplyFrame(B({0x12, 0x34}), 0, 0));
+        port.Release();
+        caller.join();
+        EXPECT_EQ(result, 0) << "the call ends as it would have";
+        EXPECT_EQ(reply[0], 0x12);
+        EXPECT_TRUE(freed) << "the last holder let go";
+    }
 }
 
 } // namespace

@@ -141,9 +141,7 @@ const char* const kInit = "ATZ&C1S0=1";
 
 class ModemLinksTest : public testing::Test {
 protected:
-    TModemLink& Link(int Index) {
-        return static_cast<TModemLink&>(*lib.Table().LinkByIndex(Index));
-    }
+    TModemLink& Link(int Index) { return static_cast<TModemLink&>(*lib.Table().Hold(Index)); }
     TFakeModem& Modem(int Index) { return Link(Index).Modem(); }
     TLinkResult Open(int Port, const char* Init = kInit) {
         return modem.OpenComExModem(Port, 100, 5001, 9600, 4096, Init);
@@ -303,7 +301,7 @@ TEST_F(ModemLinksTest, ModemStatusOfSerialLinksOnly) {
     Modem(2).Script.Ring = true;
     TSerialSettings usb;
     usb.MaxEvents = usb.MaxEventData = 10;
-    ASSERT_EQ(lib.Table().Usb().Add(1, std::make_unique<TLinelessLink>(usb, clock)), 0);
+    ASSERT_TRUE(lib.Table().AddUsb(1, std::make_unique<TLinelessLink>(usb, clock)));
     std::uint8_t status = 0xFF;
     EXPECT_EQ(modem.GetModemStatus(2, &status), 0);
     EXPECT_EQ(status, 1);
@@ -318,7 +316,7 @@ TEST_F(ModemLinksTest, CommandsGoToTheUnconnectedModemOnly) {
     ASSERT_EQ(lib.OpenComEx(2, 100, 5001, 19200, 0, 0), 0);
     TSerialSettings usb;
     usb.MaxEvents = usb.MaxEventData = 10;
-    ASSERT_EQ(lib.Table().Usb().Add(1, std::make_unique<TLinelessLink>(usb, clock)), 0);
+    ASSERT_TRUE(lib.Table().AddUsb(1, std::make_unique<TLinelessLink>(usb, clock)));
     EXPECT_EQ(modem.SendModemCommand(2, "ATDT123"), errNotModem);
     EXPECT_EQ(modem.SendModemCommand(257, "ATDT123"), errNotModem);
     EXPECT_EQ(modem.SendModemCommand(0, "ATDT123"), errParam);

@@ -122,6 +122,42 @@ TEST_F(QuorxComDllTest, TransactionsOfASecondThreadKeepTheirReplies) {
     SetRecEventProc(port, nullptr);
 }
 
+// A close freed the link under another thread's call on it: a transaction,
+// or the opener's timer tick, went on in freed memory.
+TEST_F(QuorxComDllTest, ALinkClosedWhileAnotherThreadUsesIt) {
+    ASSERT_EQ(SetRecEventProc(port, DrainMeasEvents), 0);
+    ASSERT_TRUE(SimControl("rate 100\nevents on\n"));
+    std::atomic<int> answered{0};
+    std::atomic<TLinkResult> last{0};
+    std::thread second([&] {
+        TMEASall all{};
+        TLinkResult r = 0;
+        while ((r = SendRequest(port, 0x201, 255, nullptr, 0, &all, 128, nullptr)) == 0)
+            ++answered;
+        last = r;
+    });
+    for (int i = 0; i < 300 && answered < 5; ++i)
+        RunEvents(10);
+    EXPECT_EQ(CloseCom(port), 0) << "closed by the opener inside a transaction";
+    second.join();
+    EXPECT_GE(answered, 5);
+    EXPECT_EQ(last, errNotOpen);
+
+    ASSERT_EQ(OpenComEx(port, 100, 5001, 19200, 128790, 0), 0) << "the port was let go";
+    ASSERT_EQ(SetRecEventProc(port, DrainMeasEvents), 0);
+    std::atomic<TLinkResult> closed{-1};
+    std::thread closer([&] {
+        Sleep(300);
+        closed = CloseCom(port);
+    });
+    while (closed == -1)
+        RunEvents(5); // the opener's timer ticks meanwhile
+    closer.join();
+    EXPECT_EQ(closed, 0);
+    RunEvents(300);
+    EXPECT_EQ(GetNumEvent(port, nullptr, nullptr, nullptr), errNotOpen);
+}
+
 TEST_F(QuorxComDllTest, AHeldPortIsNotAvailableAndIsAgainWhenClosed) {
     EXPECT_EQ(IsComAvailable(port), 0);
     EXPECT_EQ(CloseCom(port), 0);
