@@ -30,7 +30,9 @@ public:
         if (FFs.WriteBudget >= 0)
             FFs.WriteBudget -= static_cast<int64_t>(n);
         std::vector<uint8_t>& d = File().Data;
-        if (n > 0 && d.size() < Offset + n)
+        if (n == 0)
+            return 0; // memcpy wants real blocks even for no bytes
+        if (d.size() < Offset + n)
             d.resize(Offset + n);
         std::memcpy(d.data() + Offset, Buffer, n);
         return n;

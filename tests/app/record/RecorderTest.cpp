@@ -124,8 +124,9 @@ TEST_F(RecorderTest, IntervalCountsEventsAndTheFileFollows) {
     }
     EXPECT_EQ(Taken(), (std::vector<std::pair<int, int>>{{0, 1}, {10, 0}, {20, 0}}));
     EXPECT_EQ(BlockFile().size(), kBlockHeaderSize);
-    EXPECT_EQ(Rec.Data().Headers[0].Block, 1);
-    EXPECT_EQ(Rec.Data().Headers[0].Interval, 10u);
+    // + compares a copy: a packed field is no place for a reference.
+    EXPECT_EQ(+Rec.Data().Headers[0].Block, 1);
+    EXPECT_EQ(+Rec.Data().Headers[0].Interval, 10u);
     EXPECT_EQ(std::string(Rec.Data().Headers[0].Name), "Lab 2");
     EXPECT_EQ(View.Added, 3);
     EXPECT_TRUE(Rec.Modified());
@@ -184,13 +185,13 @@ TEST_F(RecorderTest, AppendKeepsTheIntervalOfTheBlockBefore) {
     EXPECT_EQ(View.Asked[0], "Lab 2 allready contains data!");
     EXPECT_TRUE(View.AppendOffered[0]);
     ASSERT_EQ(Rec.Data().Headers.size(), 2u);
-    EXPECT_EQ(Rec.Data().Headers[1].Block, 2);
-    EXPECT_EQ(Rec.Data().Headers[1].Interval, 10u);
+    EXPECT_EQ(+Rec.Data().Headers[1].Block, 2);
+    EXPECT_EQ(+Rec.Data().Headers[1].Interval, 10u);
     EXPECT_EQ(Rec.SampleRateBox().ItemIndex(), 2);
     Feed(100, 11);
-    EXPECT_EQ(Rec.Data().Headers[1].Count, 2u);
-    EXPECT_EQ(Rec.Data().Samples[1].Mark, smBlockStart);
-    EXPECT_EQ(Rec.Data().Samples[1].Block, 2);
+    EXPECT_EQ(+Rec.Data().Headers[1].Count, 2u);
+    EXPECT_EQ(+Rec.Data().Samples[1].Mark, smBlockStart);
+    EXPECT_EQ(+Rec.Data().Samples[1].Block, 2);
     EXPECT_EQ(BlockFile().size(), 2 * kBlockHeaderSize);
     EXPECT_EQ(FileCount(1), 2u);
 }
@@ -213,7 +214,7 @@ TEST_F(RecorderTest, OverwriteTruncatesBothFilesAndStartsAtBlockOne) {
               "Lab 2 contains unsaved data.\r\rDo you really want to overwrite?");
     EXPECT_EQ(Boxes.Shown[0].Position, poScreenCenter);
     ASSERT_EQ(Rec.Data().Headers.size(), 1u);
-    EXPECT_EQ(Rec.Data().Headers[0].Block, 1);
+    EXPECT_EQ(+Rec.Data().Headers[0].Block, 1);
     EXPECT_TRUE(Rec.Data().Samples.empty());
     EXPECT_EQ(SampleFile().size(), 0u);
     EXPECT_EQ(BlockFile().size(), kBlockHeaderSize);
@@ -280,7 +281,7 @@ TEST_F(RecorderTest, OverwriteKeepsALoadedCustomInterval) {
     Boxes.Script = {{mrOk}};
     Rec.Record();
     ASSERT_EQ(Rec.Data().Headers.size(), 1u);
-    EXPECT_EQ(Rec.Data().Headers[0].Interval, 7u);
+    EXPECT_EQ(+Rec.Data().Headers[0].Interval, 7u);
     EXPECT_EQ(Rec.SampleRateBox().ItemIndex(), kFixedSampleRates);
 }
 
@@ -289,7 +290,7 @@ TEST_F(RecorderTest, StopMarksTheLastSampleInMemoryAndFile) {
     Feed(0, 11);
     Rec.Stop();
     EXPECT_FALSE(Rec.Recording());
-    EXPECT_EQ(Rec.Data().Samples.back().Mark, smStopped);
+    EXPECT_EQ(+Rec.Data().Samples.back().Mark, smStopped);
     EXPECT_EQ(SampleFile()[kSampleSize + 20], smStopped);
     EXPECT_EQ(SampleFile()[20], smBlockStart);
     EXPECT_EQ(View.LastChanged, 1);
@@ -353,10 +354,10 @@ TEST_F(RecorderTest, ResumeAppendsABlockWhoseFirstSampleIsMarked) {
     rec.Resume();
     EXPECT_TRUE(View.Asked.empty());
     ASSERT_EQ(rec.Data().Headers.size(), 2u);
-    EXPECT_EQ(rec.Data().Headers[1].Interval, 10u);
+    EXPECT_EQ(+rec.Data().Headers[1].Interval, 10u);
     rec.AddLiveSample(Event(500));
-    EXPECT_EQ(rec.Data().Samples.back().Mark, smInterrupted);
-    EXPECT_EQ(rec.Data().Samples.back().Block, 2);
+    EXPECT_EQ(+rec.Data().Samples.back().Mark, smInterrupted);
+    EXPECT_EQ(+rec.Data().Samples.back().Block, 2);
 }
 
 // Mended: an exception went on into the link library's timer callback without
@@ -369,7 +370,7 @@ TEST_F(RecorderTest, ExceptionStopsTheRecordingAndIsPassedOn) {
     EXPECT_FALSE(Rec.Recording());
     EXPECT_FALSE(Rec.Buttons().RecordChecked);
     ASSERT_EQ(Rec.Data().Samples.size(), 2u);
-    EXPECT_EQ(Rec.Data().Samples.back().Mark, smStopped);
+    EXPECT_EQ(+Rec.Data().Samples.back().Mark, smStopped);
     EXPECT_EQ(SampleFile()[kSampleSize + 20], smStopped);
     EXPECT_NO_THROW(Feed(11, 20)); // stopped: no more samples, nothing thrown
 }
@@ -398,13 +399,13 @@ TEST_F(RecorderTest, EventsDuringModalBoxesAreIgnored) {
     EXPECT_EQ(nested, 2);
     EXPECT_TRUE(Rec.Data().Samples.empty());
     ASSERT_EQ(Rec.Data().Headers.size(), 1u);
-    EXPECT_EQ(Rec.Data().Headers[0].Count, 0u);
+    EXPECT_EQ(+Rec.Data().Headers[0].Count, 0u);
 
     View.OnSample = event;
     Feed(2, 1);
     EXPECT_EQ(nested, 3);
     EXPECT_EQ(Taken(), (std::vector<std::pair<int, int>>{{2, 1}}));
-    EXPECT_EQ(Rec.Data().Headers[0].Count, 1u);
+    EXPECT_EQ(+Rec.Data().Headers[0].Count, 1u);
 }
 
 // Mended: the custom interval came out 0 or wrapped for equal or falling
