@@ -6,7 +6,12 @@
 #include "link/core/QuorxComTools.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -121,6 +126,82 @@ bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Item
     return true;
 }
 
+// Checks, on a thread of its own, the records of an array as they arrive, so
+// that reading the next chunk and checking the last overlap.
+class TCheckBehind {
+public:
+    TCheckBehind(const uint8_t* Data, std::size_t Size, uint16_t Start)
+        : FWorker([this, Data, Size, Start] {
+              uint16_t sum = Start;
+              std::size_t done = 0;
+              while (done < Size) {
+                  std::size_t ready = FReady.load(std::memory_order_acquire);
+                  while (ready == done) {
+                      FReady.wait(ready, std::memory_order_acquire);
+                      ready = FReady.load(std::memory_order_acquire);
+                  }
+                  if (ready == kAbandoned)
+                      return;
+                  // Check counts in int: a worker far behind goes a chunk at a time.
+                  for (; done < ready; done += std::min(ready - done, kChunkBytes))
+                      sum = Check(sum, Data + done, std::min(ready - done, kChunkBytes));
+              }
+              FSum = sum;
+          }) {}
+    ~TCheckBehind() {
+        if (FWorker.joinable())
+            Arrived(kAbandoned);
+    }
+
+    // The first Bytes of the array are in place.
+    void Arrived(std::size_t Bytes) {
+        FReady.store(Bytes, std::memory_order_release);
+        FReady.notify_one();
+        if (Bytes == kAbandoned)
+            FWorker.join();
+    }
+
+    // The check of every byte, once all have arrived.
+    uint16_t Sum() {
+        FWorker.join();
+        return FSum;
+    }
+
+private:
+    static constexpr std::size_t kAbandoned = SIZE_MAX;
+    static constexpr std::size_t kChunkBytes = kChunkRecords * kSampleSize;
+    std::atomic<std::size_t> FReady{0};
+    uint16_t FSum = 0;
+    std::thread FWorker; // last: it starts once the members it uses exist
+};
+
+// A sample's bytes in memory are its bytes in the file where the machine is
+// little-endian: there the samples are read straight into their array, a chunk
+// at a time, while the chunks before are checked.
+bool ReadSamples(IFile& F, uint64_t& At, std::size_t Count, std::vector<TSample>& Items,
+                 uint16_t& Sum) {
+    static_assert(offsetof(TSample, Stamp.Seconds) == 4 && offsetof(TSample, Meas.Elapsed) == 14 &&
+                  offsetof(TSample, Meas.Status) == 18 && offsetof(TSample, Block) == 21);
+    if constexpr (std::endian::native != std::endian::little) {
+        return ReadRecords(F, At, Count, Items, kSampleSize, GetSample, Sum);
+    } else {
+        ReserveLargePages(Items, Count);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(Items.data());
+        TCheckBehind check(bytes, Count * kSampleSize, Sum);
+        for (std::size_t first = 0; first < Count; first += kChunkRecords) {
+            const std::size_t n = std::min(kChunkRecords, Count - first);
+            Items.resize(first + n);
+            if (F.ReadAt(At, reinterpret_cast<uint8_t*>(Items.data() + first), n * kSampleSize) !=
+                n * kSampleSize)
+                return false;
+            At += n * kSampleSize;
+            check.Arrived((first + n) * kSampleSize);
+        }
+        Sum = check.Sum();
+        return true;
+    }
+}
+
 bool WriteFile(IFile& F, const TRecordFileData& Data) {
     std::vector<uint8_t> header = EncodeRecFileHeader(Data);
     uint16_t sum = GetU16(header.data() + 2);
@@ -196,7 +277,7 @@ TLayoutRead ReadLayout(IFile& F, uint64_t FileSize, const TLayout& L, TRecordFil
     } else {
         read = ReadRecords(F, at, blocks, Data.Headers, L.BlockHeaderSize, GetBlockHeader, sum);
     }
-    if (!read || !ReadRecords(F, at, samples, Data.Samples, kSampleSize, GetSample, sum))
+    if (!read || !ReadSamples(F, at, samples, Data.Samples, sum))
         return r;
     // Only a file whose check holds can speak for its version.
     if (sum != GetU16(h.data()))

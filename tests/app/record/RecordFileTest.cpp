@@ -135,6 +135,26 @@ TEST(RecordFileLoad, ReadsBackWhatWasSaved) {
     EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), 2 * kSampleSize), 0);
 }
 
+// Samples arrive in chunks and are checked behind the reading: a long record
+// comes back whole, and damage in its last sample is still seen.
+TEST(RecordFileLoad, LongRecordIsCheckedToItsLastSample) {
+    TRecordFileData saved;
+    constexpr uint32_t kSamples = 10007;
+    saved.Headers = {Header(1, kSamples)};
+    for (uint32_t i = 0; i < kSamples; ++i)
+        saved.Samples.push_back(Sample(1, 0, static_cast<int16_t>(i)));
+    TMemFileSystem fs;
+    ASSERT_EQ(SaveRecordFile(fs, kFile, saved), "");
+    TRecordFileData back;
+    ASSERT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::Ok);
+    ASSERT_EQ(back.Samples.size(), kSamples);
+    EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), kSamples * kSampleSize), 0);
+
+    fs[kFile].back() ^= 0x01;
+    EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
+    EXPECT_TRUE(back.Samples.empty());
+}
+
 TEST(RecordFileLoad, NoSettingsFlagGivesNoOverrides) {
     TMemFileSystem fs;
     ASSERT_EQ(SaveRecordFile(fs, kFile, OneBlockTwoSamples()), "");
