@@ -40,7 +40,11 @@ std::string PageText(int32_t Seconds, int32_t XDivisions) {
 }
 
 std::string MinutesText(int32_t Seconds) {
-    return Format("%.1f", Seconds / 60.0);
+    // Not the runtime's formatting: its separator follows the locale.
+    char text[32];
+    const auto r =
+        std::to_chars(text, text + sizeof text, Seconds / 60.0, std::chars_format::fixed, 1);
+    return std::string(text, r.ptr);
 }
 
 bool ParseMinutes(const std::string& Text, int32_t& Seconds) {

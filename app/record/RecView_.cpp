@@ -119,13 +119,8 @@ void TRecView::SetDefaultSettings(const TGraphDefaults& D) {
     SetTime(0, 720);
     TGraphSettings s = GetGraphSettings();
     if (FRec.Live) {
-        s.AutoX = D.AutoX != 0;
-        s.AutoY = D.AutoY != 0;
-        s.ShowSampleCount = D.ShowSampleCount != 0;
-        s.End = D.End != 0;
-        s.MinTime = D.MinTime;
-        s.MaxTime = D.MaxTime;
-        s.AutoOffset = D.AutoOffset != 0;
+        // The series are D's already.
+        GraphDefaultsToSettings(D, s);
     } else {
         s.AutoX = s.AutoY = s.ShowSampleCount = s.End = s.AutoOffset = false;
         s.MinTime = 0;

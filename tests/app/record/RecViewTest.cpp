@@ -438,7 +438,7 @@ TEST_F(RecViewTest, AutoOffsetSkipsASeriesWithoutSpan) {
 TEST_F(RecViewTest, SeriesDialogValuesApply) {
     Defaults(true);
     TSeriesEdit e = View.SeriesEdit({1, -1, 2}, 2);
-    EXPECT_EQ(e.Series[0].YMax, 10000);
+    EXPECT_EQ(+e.Series[0].YMax, 10000);
     EXPECT_EQ(e.Units[2], 2);
     e.Series[1].Color = 0x00FF00;
     e.Series[1].YMax = 8000;
@@ -501,7 +501,7 @@ TEST_F(RecViewTest, SettingsRoundTripAndStatistics) {
     EXPECT_EQ(got.MinTime, 600);
     EXPECT_EQ(got.MaxTime, 1800);
     EXPECT_TRUE(got.ShowSampleCount);
-    EXPECT_EQ(got.Temperature.YMin, -1000);
+    EXPECT_EQ(+got.Temperature.YMin, -1000);
     EXPECT_EQ(Graph.Series[1].MinY, -10);
     View.SetGraphSettings(s, true);
     EXPECT_EQ(Rec.Statistics().Count, 77);
@@ -533,9 +533,9 @@ TEST(GraphDefaultsToSettings, CopiesFlagsTimesAndSeriesOnly) {
     EXPECT_TRUE(s.End);
     EXPECT_FALSE(s.AutoX);
     EXPECT_EQ(s.MaxTime, 3600);
-    EXPECT_EQ(s.DValue.Range, 77);
-    EXPECT_EQ(s.Humidity.Color, 0xFF0000);
-    EXPECT_EQ(s.Humidity.Unused[3], 0);
+    EXPECT_EQ(+s.DValue.Range, 77);
+    EXPECT_EQ(+s.Humidity.Color, 0xFF0000);
+    EXPECT_EQ(+s.Humidity.Unused[3], 0);
     EXPECT_EQ(s.Statistics.Count, 42);
 }
 
