@@ -85,7 +85,16 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
             protocols.OpenProtocolFile(FileName);
     };
     mainForm.SetShowOverview(OverviewCommand(mainForm));
-    TRecWinFactory recWindows(mainForm, [] { return gPreferences && gPreferences->AutoRestore; });
+    TRecWinFactory recWindows(
+        mainForm, [] { return gPreferences && gPreferences->AutoRestore; },
+        [] {
+            TGraphDefaults d = {};
+            if (gPreferences)
+                d = gPreferences->GraphDefaults;
+            else
+                SetFactoryGraphDefaults(d);
+            return d;
+        });
     mainForm.SetRecWindowFactory(&recWindows);
 
     ShowWindow(mainForm.Handle(), CmdShow);

@@ -52,6 +52,31 @@ LRESULT TLineGraphPanel::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
     case WM_SIZE:
         FGraph.SetClientSize(LOWORD(L), HIWORD(L));
         return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        const POINT p{static_cast<short>(LOWORD(L)), static_cast<short>(HIWORD(L))};
+        FPressed = Msg == WM_LBUTTONDOWN;
+        FPressedAt = p;
+        SetFocus(Handle());
+        if (OnMouseDown)
+            OnMouseDown(Msg == WM_LBUTTONDOWN, p.x - FGraph.FieldRect().Left,
+                        p.y - FGraph.FieldRect().Top);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (FPressed && OnClick) {
+            const TRect& f = FGraph.FieldRect();
+            OnClick(FPressedAt.x >= f.Left && FPressedAt.x < f.Right && FPressedAt.y >= f.Top &&
+                    FPressedAt.y < f.Bottom);
+        }
+        FPressed = false;
+        return 0;
+    case WM_SETCURSOR:
+        if (Cursor && LOWORD(L) == HTCLIENT) {
+            SetCursor(Cursor());
+            return TRUE;
+        }
+        return DefaultProc(Msg, W, L);
     default:
         return DefaultProc(Msg, W, L);
     }

@@ -7,6 +7,8 @@
 #include "app/graph/LineGraph_.h"
 #include "common/WinRes_win.h"
 
+#include <functional>
+
 class TLineGraphPanel : public TWindow {
 public:
     static constexpr int32_t kBevelWidth = 1;
@@ -19,6 +21,13 @@ public:
     // Panel and field drawn into DC as on the screen, at its origin.
     void PaintTo(HDC DC);
 
+    // A mouse button went down at X, Y of the drawing field (the paint box).
+    std::function<void(bool Left, int X, int Y)> OnMouseDown;
+    // The left button went up where it went down: InField when on the field.
+    std::function<void(bool InField)> OnClick;
+    // The cursor over the panel; the arrow while null.
+    std::function<HCURSOR()> Cursor;
+
 protected:
     LRESULT OnMessage(UINT Msg, WPARAM W, LPARAM L) override;
 
@@ -30,4 +39,6 @@ private:
     TLineGraph FGraph;
     TBitmapHandle FBuffer;
     SIZE FBufferSize{0, 0};
+    bool FPressed = false;
+    POINT FPressedAt{0, 0};
 };

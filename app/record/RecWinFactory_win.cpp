@@ -25,6 +25,15 @@ void TRecWinFactory::Free(IRecordWindow& Window) {
     DestroyWindow(Rec(Window).Handle());
 }
 
+void TRecWinFactory::SetDefaultSettings(IRecordWindow& Window) {
+    TGraphDefaults d = {};
+    if (FGraphDefaults)
+        d = FGraphDefaults();
+    else
+        SetFactoryGraphDefaults(d);
+    Rec(Window).SetDefaultSettings(d);
+}
+
 std::string TRecWinFactory::BuildCaption(IRecordWindow& Window) {
     return ::BuildCaption(FHost.Boxes(), Rec(Window).Node());
 }

@@ -3,19 +3,22 @@
 
 #include "app/main/MdiHost_win.h"
 #include "app/main/RecWindows_.h"
+#include "app/settings/PreferencesGraph_.h"
 
 #include <functional>
 
 class TRecWinFactory : public IRecWindowFactory {
 public:
-    // AutoRestore: the preference autorest.
-    TRecWinFactory(IMdiHost& Host, std::function<bool()> AutoRestore)
-        : FHost(Host), FAutoRestore(std::move(AutoRestore)) {}
+    // AutoRestore: the preference autorest; GraphDefaults: the preferences'
+    // graph defaults (the factory's while unset).
+    TRecWinFactory(IMdiHost& Host, std::function<bool()> AutoRestore,
+                   std::function<TGraphDefaults()> GraphDefaults = {})
+        : FHost(Host), FAutoRestore(std::move(AutoRestore)),
+          FGraphDefaults(std::move(GraphDefaults)) {}
 
     IRecordWindow& Create(TTreeNode& Node, bool Live) override;
     void Free(IRecordWindow& Window) override;
-    // The graph keeps its defaults until the window has settings of its own.
-    void SetDefaultSettings(IRecordWindow&) override {}
+    void SetDefaultSettings(IRecordWindow& Window) override;
     std::string BuildCaption(IRecordWindow& Window) override;
     void SetCaption(IRecordWindow& Window, const std::string& Caption) override;
     std::string OpenTempFiles(IRecordWindow& Window, const std::string& Dir) override;
@@ -26,4 +29,5 @@ public:
 private:
     IMdiHost& FHost;
     std::function<bool()> FAutoRestore;
+    std::function<TGraphDefaults()> FGraphDefaults;
 };

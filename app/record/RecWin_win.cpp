@@ -117,11 +117,19 @@ void TMDIChildRec::FormCreate() {
     graph.OnGetValues = [this](TLineGraph& Sender, TGraphColumn& Column) {
         FValues.LineGraphGetValues(Sender, Column);
     };
+    FView = std::make_unique<TRecView>(static_cast<IRecViewHost&>(*this), graph, FRec);
+    FBar = std::make_unique<TRecGraphBar>(*this, *FView, kGraphBar);
+    FGraphPanel->OnMouseDown = [this](bool Left, int X, int) { FView->MouseDown(Left, X); };
+    FGraphPanel->OnClick = [this](bool InField) { LineGraphClick(InField); };
+    FGraphPanel->Cursor = [this] { return FBar->GraphCursor(); };
     ShowWindow(FGraphPanel->Handle(), SW_SHOW);
 
     FRec.ClearData();
     FLive = true;
     ShowButtons();
+    TGraphDefaults factory = {};
+    SetFactoryGraphDefaults(factory);
+    FView->SetDefaultSettings(factory);
     FormResize();
     FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 1);
 }
@@ -143,8 +151,9 @@ void TMDIChildRec::FormResize() {
                    editsTop + (i / 3) * kEditRow, kEditWidth, 20, TRUE);
     const int graphLeft = listWidth + 8;
     const int graphWidth = std::max(10, static_cast<int>(client.cx) - graphLeft - 4);
-    const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - 8);
-    MoveWindow(FGraphPanel->Handle(), graphLeft, 4, graphWidth, graphHeight, TRUE);
+    const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - kTop - 4);
+    FBar->Layout(graphLeft, 4);
+    MoveWindow(FGraphPanel->Handle(), graphLeft, kTop, graphWidth, graphHeight, TRUE);
 }
 
 std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
@@ -201,6 +210,7 @@ void TMDIChildRec::Activate() {
 void TMDIChildRec::SetData(TRecording Data, bool Modified) {
     FRec.SetData(std::move(Data), Modified);
     FValues.Reset();
+    FView->DataReplaced();
     SampleAdded();
 }
 
@@ -216,6 +226,7 @@ void TMDIChildRec::SetLiveMode(bool Live) {
     SendMessageA(ListView1(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
     FGraphPanel->Graph().GraphColor = background;
     ShowButtons();
+    FBar->Show(Live);
     InvalidateRect(ListView1(), nullptr, TRUE);
     InvalidateRect(FGraphPanel->Handle(), nullptr, TRUE);
 }
@@ -296,6 +307,7 @@ void TMDIChildRec::RelabelWindow() {
     }
     if (!samples.empty())
         ShowStatistics();
+    FView->UnitsChanged(m, u, FExtended);
     InvalidateRect(ListView1(), nullptr, TRUE);
     InvalidateRect(FGraphPanel->Handle(), nullptr, TRUE);
 }
@@ -362,20 +374,99 @@ void TMDIChildRec::ItemSelected(int Index) {
     SendMessageA(ListView1(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(&none));
     SelectSample(Index, GetKeyState(VK_SHIFT) < 0);
+    FView->ReleaseEnd();
     if (!RowVisible(VisibleSpan(), Index)) {
         const TTimeSpan centred = CentreOn(VisibleSpan(), Index);
-        TLineGraph& graph = FGraphPanel->Graph();
-        graph.SetMinTime(centred.MinTime);
-        graph.SetMaxTime(centred.MaxTime);
+        FView->SetMinTime(centred.MinTime);
+        FView->SetMaxTime(centred.MaxTime);
     }
+}
+
+void TMDIChildRec::LineGraphClick(bool InField) {
+    // Through the status bar to the list, so that an edit being typed in is applied.
+    SetFocus(StatusBar1());
+    SetFocus(ListView1());
+    if (!InField || FView->Zoom())
+        return;
+    const int64_t i = FView->PickSample();
+    if (i >= 0) {
+        SendMessageA(ListView1(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(i), FALSE);
+        SelectSample(i, false);
+        FView->ReleaseEnd();
+    } else {
+        SelectSample(-1, false);
+    }
+    RefreshList();
+}
+
+// --- graph views
+
+void TMDIChildRec::SetDefaultSettings(const TGraphDefaults& D) {
+    FOverrides = {D.HumChoice, D.TempChoice, D.DateChoice};
+    UpdateUnits();
+    FView->SetDefaultSettings(D);
+    FRec.SampleRateBox().SetItemIndex(D.SampleRateIndex);
+    ShowButtons();
+}
+
+void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
+    FSeriesDialogs = Dialogs;
+    FBar->OnSeriesProperties = nullptr;
+    if (Dialogs)
+        FBar->OnSeriesProperties = [this] { ShowSeriesProperties(); };
+    FBar->Show(FLive);
+}
+
+void TMDIChildRec::ShowSeriesProperties() {
+    const TSeriesEdit edit =
+        FView->SeriesEdit({FOverrides.HumMode, FOverrides.TempUnit, FOverrides.DateFmt}, FUnits[2]);
+    FSeriesDialogs->ShowSeriesProperties(edit,
+                                         [this](const TSeriesEdit& E) { ApplySeriesProps(E); });
+}
+
+void TMDIChildRec::ApplySeriesProps(const TSeriesEdit& Edit) {
+    FView->ApplySeriesProps(Edit);
+}
+
+void TMDIChildRec::ViewChanged() {
+    FBar->Show(FLive);
+}
+
+void TMDIChildRec::ZoomChanged() {
+    // A changed cursor shows at once only when the mouse moves.
+    POINT p;
+    if (GetCursorPos(&p)) {
+        SetCursorPos(p.x, p.y + 1);
+        SetCursorPos(p.x, p.y);
+    }
+}
+
+void TMDIChildRec::RefreshList() {
+    InvalidateRect(ListView1(), nullptr, FALSE);
+}
+
+void TMDIChildRec::RepaintGraph() {
+    InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
+}
+
+void TMDIChildRec::ApplyUnitChoices(const std::array<int32_t, 3>& Choices) {
+    FOverrides = {Choices[0], Choices[1], Choices[2]};
+    UpdateUnits();
 }
 
 // --- list
 
 LRESULT TMDIChildRec::OnNotify(NMHDR& Header) {
+    LRESULT result = 0;
+    if (FBar && FBar->OnNotify(Header, result))
+        return result;
     if (Header.idFrom != kListView1)
         return DefaultProc(WM_NOTIFY, Header.idFrom, reinterpret_cast<LPARAM>(&Header));
     switch (Header.code) {
+    case LVN_KEYDOWN:
+        if (GetKeyState(VK_CONTROL) < 0)
+            FBar->ShortCut(reinterpret_cast<NMLVKEYDOWN&>(Header).wVKey);
+        return 0;
     case LVN_GETDISPINFOA:
         GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(Header));
         return 0;
@@ -504,7 +595,7 @@ void TMDIChildRec::SampleAdded() {
     const auto count = static_cast<WPARAM>(FRec.Data().Samples.size());
     SendMessageA(ListView1(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
     FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
-    InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
+    FView->SampleAdded();
     UpdateStatusBar();
     if (count > 0)
         SendMessageA(ListView1(), LVM_ENSUREVISIBLE, count - 1, FALSE);
@@ -520,6 +611,8 @@ void TMDIChildRec::DataCleared() {
     FSel.Clear();
     FValues.SelAnchor = FValues.SelEnd = -1;
     FValues.Reset();
+    if (FView)
+        FView->DataReplaced();
     if (FGraphPanel) {
         FGraphPanel->Graph().Series.PointCount = 0;
         InvalidateRect(FGraphPanel->Handle(), nullptr, FALSE);
@@ -543,6 +636,8 @@ uint64_t TMDIChildRec::NowMs() {
 // --- messages
 
 bool TMDIChildRec::OnCommand(int Id, int Code, HWND Control) {
+    if (FBar && FBar->OnCommand(Id, Code, Control))
+        return true;
     switch (Id) {
     case kRecord:
         if (Code == BN_CLICKED)

@@ -9,9 +9,12 @@
 #include "app/graph/LineGraph_win.h"
 #include "app/main/MdiHost_win.h"
 #include "app/record/QuestionForms_win.h"
+#include "app/record/RecGraphBar_win.h"
 #include "app/record/RecGraphValues_.h"
 #include "app/record/RecList_.h"
 #include "app/record/Recorder_.h"
+#include "app/record/RecView_.h"
+#include "app/record/SeriesDialogs_.h"
 #include "app/record/WinFiles_win.h"
 
 #include <windows.h>
@@ -24,7 +27,10 @@
 
 #include <functional>
 
-class TMDIChildRec : public TForm, public IRecordWindow, private IRecorderView {
+class TMDIChildRec : public TForm,
+                     public IRecordWindow,
+                     private IRecorderView,
+                     private IRecViewHost {
 public:
     // A new window of Node in Host's document area, shown; Node's record does
     // not refer to it yet. AutoRestore: the preference autorest. Null when it
@@ -34,6 +40,13 @@ public:
 
     TRecorder& Recorder() { return FRec; }
     TLineGraph& Graph() { return FGraphPanel->Graph(); }
+    TRecView& View() { return *FView; }
+    TRecGraphBar& GraphBar() { return *FBar; }
+    // The preferences' graph defaults: units, graph settings, sample rate.
+    void SetDefaultSettings(const TGraphDefaults& D);
+    // The series and units dialogs; the series button stays disabled without them.
+    void SetSeriesDialogs(ISeriesDialogs* Dialogs);
+    void ApplySeriesProps(const TSeriesEdit& Edit);
     HWND GraphPanel() const { return FGraphPanel->Handle(); }
     HWND ListView1() const { return Control(kListView1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }
@@ -87,6 +100,7 @@ private:
         kEditHumAct,
         kEditTempAct,
         kEditStats, // six of them
+        kGraphBar = kEditStats + 6,
     };
 
     TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore);
@@ -103,6 +117,8 @@ private:
     void ItemSelected(int Index);
     TTimeSpan VisibleSpan();
     TChamberLive Live() const;
+    void LineGraphClick(bool InField);
+    void ShowSeriesProperties();
 
     // IRecorderView
     TRecordAnswer AskOverwriteAppend(const std::string& Text, bool AppendEnabled) override;
@@ -118,6 +134,13 @@ private:
     void MarkUnsaved() override;
     uint64_t NowMs() override;
 
+    // IRecViewHost
+    void ViewChanged() override;
+    void ZoomChanged() override;
+    void RefreshList() override;
+    void RepaintGraph() override;
+    void ApplyUnitChoices(const std::array<int32_t, 3>& Choices) override;
+
     IMdiHost& FHost;
     TTreeNode* FNode;
     std::function<bool()> FAutoRestore;
@@ -128,6 +151,9 @@ private:
     TRecorder FRec;
     TRecGraphValues FValues;
     std::unique_ptr<TLineGraphPanel> FGraphPanel;
+    std::unique_ptr<TRecView> FView;
+    std::unique_ptr<TRecGraphBar> FBar;
+    ISeriesDialogs* FSeriesDialogs = nullptr;
     TSampleSelection FSel;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;

@@ -224,4 +224,112 @@ TEST_F(RecWinTest, ARecordingLeftByACrashComesBack) {
     EXPECT_EQ(again->Recorder().Data().Samples.back().Mark, smInterrupted);
 }
 
+// --- the graph tool bar
+
+void Click(HWND Button) {
+    SendMessageA(Button, BM_CLICK, 0, 0);
+    PumpMessages();
+}
+
+void Type(HWND Edit, const char* Keys) {
+    SetFocus(Edit);
+    for (const char* k = Keys; *k; ++k)
+        SendMessageA(Edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*k)), 0);
+    PumpMessages();
+}
+
+TEST_F(RecWinTest, GraphToolBarShowsAndMovesTheTimeWindow) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    TRecGraphBar& bar = w->GraphBar();
+    EXPECT_EQ(WindowText(bar.Control(TRecGraphBar::kEditMin)), "0.0");
+    EXPECT_EQ(WindowText(bar.Control(TRecGraphBar::kEditMax)), "12.0");
+    HWND page = bar.Control(TRecGraphBar::kPageBox);
+    EXPECT_EQ(SendMessageA(page, CB_GETCOUNT, 0, 0), 15);
+
+    // "1,25" typed: the comma turns into a point; Enter takes 1.3 minutes.
+    SendMessageA(bar.Control(TRecGraphBar::kEditMin), EM_SETSEL, 0, -1);
+    Type(bar.Control(TRecGraphBar::kEditMin), "1,2x5");
+    EXPECT_EQ(WindowText(bar.Control(TRecGraphBar::kEditMin)), "1.25");
+    Type(bar.Control(TRecGraphBar::kEditMin), "\r");
+    EXPECT_EQ(w->Graph().MinTime(), 78);
+    EXPECT_EQ(WindowText(bar.Control(TRecGraphBar::kEditMin)), "1.3");
+
+    // The page box: open, choose one hour, closed again with the span on top.
+    SendMessageA(page, CB_SHOWDROPDOWN, TRUE, 0);
+    PumpMessages();
+    EXPECT_EQ(SendMessageA(page, CB_GETCOUNT, 0, 0), 14);
+    SendMessageA(page, CB_SETCURSEL, 3, 0);
+    SendMessageA(page, CB_SHOWDROPDOWN, FALSE, 0);
+    PumpMessages();
+    EXPECT_EQ(w->Graph().MaxTime(), 78 + 3600);
+    EXPECT_EQ(SendMessageA(page, CB_GETCOUNT, 0, 0), 15);
+
+    Click(bar.Control(TRecGraphBar::kHome));
+    EXPECT_EQ(w->Graph().MinTime(), 0);
+    EXPECT_EQ(w->Graph().MaxTime(), 3600);
+    Click(bar.Control(TRecGraphBar::kLittleFwd));
+    EXPECT_EQ(w->Graph().MinTime(), 900);
+
+    // The up-down above the maximum: six minutes more, its own position kept.
+    NMUPDOWN ud = {};
+    ud.hdr.hwndFrom = bar.Control(TRecGraphBar::kUpDownMax);
+    ud.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(ud.hdr.hwndFrom));
+    ud.hdr.code = UDN_DELTAPOS;
+    ud.iDelta = 1;
+    EXPECT_EQ(SendMessageA(w->Handle(), WM_NOTIFY, ud.hdr.idFrom, reinterpret_cast<LPARAM>(&ud)),
+              1);
+    EXPECT_EQ(w->Graph().MaxTime(), 4500 + 360);
+
+    // Auto Range Time in a live window disables the time controls.
+    Click(bar.Control(TRecGraphBar::kAutoX));
+    EXPECT_TRUE(w->View().AutoX());
+    EXPECT_EQ(SendMessageA(bar.Control(TRecGraphBar::kAutoX), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_FALSE(IsWindowEnabled(bar.Control(TRecGraphBar::kEditMin)));
+    EXPECT_FALSE(IsWindowEnabled(bar.Control(TRecGraphBar::kHome)));
+    Click(bar.Control(TRecGraphBar::kAutoX));
+    EXPECT_EQ(w->Graph().MinTime(), 900);
+    EXPECT_TRUE(IsWindowEnabled(bar.Control(TRecGraphBar::kEditMin)));
+    // No series dialogs yet: the button is off.
+    EXPECT_FALSE(IsWindowEnabled(bar.Control(TRecGraphBar::kProp)));
+}
+
+TEST_F(RecWinTest, ClicksIntoTheGraphPickAndZoom) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    SelectRate(*w, 0);
+    Click(w->ButtonRecord());
+    for (int i = 0; i < 30; ++i)
+        Event(*w);
+    UpdateWindow(w->GraphPanel());
+    const TRect field = w->Graph().FieldRect();
+    ASSERT_GT(field.Right - field.Left, 50);
+    auto press = [&](UINT Down, UINT Up, int X) {
+        const LPARAM at = MAKELPARAM(field.Left + X, field.Top + 10);
+        SendMessageA(w->GraphPanel(), Down, Down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, at);
+        SendMessageA(w->GraphPanel(), Up, 0, at);
+        PumpMessages();
+    };
+    // 0 .. 720 s over the field: a pixel is more than a second.
+    const double spp = w->Graph().GetSecPerPixel();
+    const int x = static_cast<int>(10 / spp);
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, x);
+    EXPECT_EQ(w->Selection().Anchor(), w->View().PickSample());
+    EXPECT_GE(w->Selection().Anchor(), 9);
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, field.Right - field.Left - 2);
+    EXPECT_EQ(w->Selection().Anchor(), -1);
+
+    TRecGraphBar& bar = w->GraphBar();
+    Click(bar.Control(TRecGraphBar::kZoom));
+    EXPECT_NE(bar.GraphCursor(), LoadCursor(nullptr, IDC_CROSS));
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, 20);
+    EXPECT_GE(w->Graph().ZoomMarker, 0);
+    press(WM_LBUTTONDOWN, WM_LBUTTONUP, 60);
+    EXPECT_LT(w->Graph().ZoomMarker, 0);
+    EXPECT_NEAR(w->Graph().MinTime(), spp * 21, 1);
+    EXPECT_NEAR(w->Graph().MaxTime(), spp * 60, 1);
+    Click(bar.Control(TRecGraphBar::kZoom));
+    EXPECT_EQ(bar.GraphCursor(), LoadCursor(nullptr, IDC_CROSS));
+}
+
 } // namespace
