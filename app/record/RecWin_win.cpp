@@ -194,7 +194,13 @@ void TMDIChildRec::LoadRecordFile(const std::string& FileName) {
     const TLoadOutcome outcome = ::LoadRecordFile(FFs, FileName, data);
     if (outcome.Result != TLoadResult::Ok)
         throw std::runtime_error(outcome.Message);
+    const bool settings = data.SettingsPresent;
+    const TRecViewSettings view = data.View;
     SetData(std::move(data), false);
+    if (settings) {
+        FView->SetGraphSettings(UnpackViewSettings(view), true);
+        ShowStatistics();
+    }
     FFiles.Rewrite(FRec.Data());
     if (TChamberData* chamber = ChamberData(FNode))
         chamber->RecordFileName = FileName;

@@ -332,4 +332,39 @@ TEST_F(RecWinTest, ClicksIntoTheGraphPickAndZoom) {
     EXPECT_EQ(bar.GraphCursor(), LoadCursor(nullptr, IDC_CROSS));
 }
 
+// A record file's view settings come back with it: time window, modes,
+// series and statistics.
+TEST_F(RecWinTest, ARecordFileBringsItsGraphSettings) {
+    TRecordFileData d;
+    TRecBlockHeader h = {};
+    h.Interval = 10;
+    h.Count = 200;
+    AppendBlock(d, h);
+    TSample sample = {};
+    sample.Block = 1;
+    d.Samples.assign(200, sample);
+    TGraphSettings s;
+    s.MinTime = 600;
+    s.MaxTime = 1800;
+    s.ShowSampleCount = true;
+    s.Statistics.Min[0] = 4321;
+    s.Statistics.Count = 201;
+    s.Humidity = {1, 0x00FF00, 0, 10000, 1000, {}};
+    s.Temperature = {1, 0x0000FF, 0, 5000, 1000, {}};
+    d.View = PackViewSettings(s);
+    TWinFileSystem files;
+    ASSERT_EQ(SaveRecordFile(files, "view.zqr", d), "");
+
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    w->LoadRecordFile("view.zqr");
+    PumpMessages();
+    EXPECT_EQ(w->Graph().MinTime(), 600);
+    EXPECT_EQ(w->Graph().MaxTime(), 1800);
+    EXPECT_TRUE(w->Graph().ShowSampleCount());
+    EXPECT_EQ(w->Graph().Series[0].Color, 0x00FF00u);
+    EXPECT_EQ(w->Recorder().Statistics().Min[0], 4321);
+    EXPECT_EQ(WindowText(w->GraphBar().Control(TRecGraphBar::kEditMin)), "10.0");
+}
+
 } // namespace
