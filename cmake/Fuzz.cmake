@@ -6,12 +6,13 @@
 # faults; each of ours in LIBS must be named, as instrumentation is not passed on.
 include_guard(GLOBAL)
 
-set(QUORX_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
-
 function(quorx_add_fuzz name)
     if(NOT QUORX_FUZZ)
         return()
     endif()
+    # Set here, not beside the guard: a variable of the first including folder
+    # would be empty in every other folder, whose libraries would go uninstrumented.
+    set(QUORX_FUZZ_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     foreach(lib ${ARG_LIBS})
         target_compile_options(${lib} PRIVATE ${QUORX_FUZZ_FLAGS})
