@@ -1,5 +1,9 @@
 #include "app/import/TextLines_.h"
 
+#include "app/base/Tools_.h"
+
+#include <stdexcept>
+
 TLines SplitTextLines(const std::string& Text) {
     TLines lines;
     std::size_t start = 0;
@@ -14,4 +18,19 @@ TLines SplitTextLines(const std::string& Text) {
         start = next;
     }
     return lines;
+}
+
+TLines LoadTextLines(IFileSystem& Files, const std::string& FileName) {
+    TFileError error = TFileError::None;
+    const std::unique_ptr<IFile> file = Files.Open(FileName, TOpenMode::ReadExclusive, error);
+    if (!file)
+        throw std::runtime_error(Format(sCannotOpenFile, FileName.c_str()));
+    const uint64_t size = file->Size();
+    std::string text;
+    if (size > text.max_size())
+        throw std::runtime_error(Format(sCannotReadFile, FileName.c_str()));
+    text.resize(static_cast<std::size_t>(size));
+    if (file->ReadAt(0, text.data(), text.size()) != text.size())
+        throw std::runtime_error(Format(sCannotReadFile, FileName.c_str()));
+    return SplitTextLines(text);
 }

@@ -3,6 +3,7 @@
 
 #include "app/base/Texte_.h"
 #include "app/base/Tools_.h"
+#include "tests/app/record/MemFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -455,6 +456,28 @@ TEST_F(ImportTest, ProgressMovesOnlyWhenTheBarDoes) {
     EXPECT_LE(Progress.Positions.size(), static_cast<std::size_t>(kProgressSteps));
     for (std::size_t i = 1; i < Progress.Positions.size(); ++i)
         EXPECT_LT(Progress.Positions[i - 1], Progress.Positions[i]);
+}
+
+TEST(TextLines, FilesAreReadWholeOrNotAtAll) {
+    TMemFileSystem files;
+    const std::string text = "Instrument\tMK\r\nSoftware\tV1\n";
+    files["a_LOG.txt"].assign(text.begin(), text.end());
+    EXPECT_EQ(LoadTextLines(files, "a_LOG.txt"), (TLines{"Instrument\tMK", "Software\tV1"}));
+    const struct {
+        const char* Name;
+        const char* Error;
+    } cases[] = {{"missing_LOG.txt", sCannotOpenFile}, {"locked_LOG.txt", sCannotOpenFile}};
+    files["locked_LOG.txt"];
+    files.Locked.insert("locked_LOG.txt");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        try {
+            LoadTextLines(files, c.Name);
+            ADD_FAILURE() << "no error";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(e.what(), Format(c.Error, c.Name));
+        }
+    }
 }
 
 TEST(TextLines, LfAndCrLfEndLines) {
