@@ -6,6 +6,7 @@
 #include "app/base/MsgDlg_win.h"
 #include "app/base/Registry_win.h"
 #include "app/base/Tools_win.h"
+#include "app/import/Import_win.h"
 #include "app/instruments/LinkApi_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
@@ -96,6 +97,9 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
             return d;
         });
     mainForm.SetRecWindowFactory(&recWindows);
+    TImporter importer(mainForm, protocols);
+    mainForm.OnImport = [&importer] { importer.Import1Execute(); };
+    mainForm.OnDropFiles = [&importer](HDROP Drop) { importer.DropFiles(Drop); };
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

@@ -86,6 +86,7 @@ void TMainForm::FormCreate(ILinkApi& Api) {
                                  kTreeView1, 0, 0, kTreeWidth, 0, WS_EX_CLIENTEDGE);
     FTreeView = std::make_unique<TTreeViewAdapter>(tree, FTree);
     InstallTreeWindowProc();
+    DragAcceptFiles(tree, TRUE);
     FTree.Attach(FSelectionWatch);
     TreeView1Changing(FTree.Selected());
     FImageList2 = CreateTreeImages();
@@ -112,12 +113,18 @@ void TMainForm::CreateMenus() {
     action(kAcInfo, "&Info", {}, [this] { AcInfoExecute(); });
     action(kAcShowRec, "&Recorder", {}, [this] { AcShowRecExecute(); });
     action(kInfo1, "&Info", {}, [this] { AcInfoExecute(); });
+    action(kImport1, "I&mport...", {'M', false, true, false}, [this] {
+        if (OnImport)
+            OnImport();
+    });
 
     const HMENU menu = GetMenu(Handle());
     const HMENU file = CreatePopupMenu();
     AppendMenuA(file, MF_STRING, TMainLinks::kAcOpenCom, "");
     AppendMenuA(file, MF_STRING, TMainLinks::kAcCloseCom, "");
     AppendMenuA(file, MF_STRING, TMainLinks::kAcRefresh, "");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, kImport1, "");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, kAcCloseAll, "");
     AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
@@ -310,6 +317,12 @@ bool TMainForm::TreeMessage(UINT Msg, WPARAM W, LPARAM L) {
     case WM_LBUTTONDBLCLK:
         TreeView1DblClick();
         return false;
+    case WM_DROPFILES:
+        if (OnDropFiles)
+            OnDropFiles(reinterpret_cast<HDROP>(W));
+        else
+            DragFinish(reinterpret_cast<HDROP>(W));
+        return true;
     case WM_CHAR:
         // Enter opens like a double click and goes no further.
         if (W != '\r')
@@ -580,6 +593,7 @@ LRESULT TMainForm::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
         break;
     }
     case WM_DESTROY:
+        DragAcceptFiles(TreeView1(), FALSE);
         FCtl.FormDestroy();
         PostQuitMessage(0);
         break;

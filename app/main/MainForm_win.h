@@ -40,6 +40,7 @@ public:
         kAcInfo, // the chamber information, also for an overview frame's button
         kAcShowRec,
         kInfo1, // the Info menu item and tool button: chambers only
+        kImport1,
     };
     // Control ids.
     enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
@@ -53,6 +54,10 @@ public:
     TMainLinks& Links() { return *FLinks; }
     // Opens one document; set by the program for the kinds of documents it has.
     std::function<void(const std::string& FileName)> OnLoadFile;
+    // The Import command and files dropped on the tree, set by the program. The
+    // drop handler owns Drop and finishes it.
+    std::function<void()> OnImport;
+    std::function<void(HDROP Drop)> OnDropFiles;
     TTreeModel& Tree() override { return FTree; }
     HWND ToolBar1() const { return Control(kToolBar1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }

@@ -220,6 +220,11 @@ void TMDIChildRec::SetData(TRecording Data, bool Modified) {
     SampleAdded();
 }
 
+void TMDIChildRec::SetStatistics(const TRecStatistics& Stats) {
+    FRec.SetStatistics(Stats);
+    ShowStatistics();
+}
+
 void TMDIChildRec::SetLiveMode(bool Live) {
     if (Live == FLive)
         return;

@@ -62,6 +62,8 @@ public:
     void SetLiveMode(bool Live);
     // Samples and headers restored or loaded into the window.
     void SetData(TRecording Data, bool Modified);
+    // Statistics gathered outside the window (an import), shown at once.
+    void SetStatistics(const TRecStatistics& Stats);
     // A chamber window's temporary files in Dir (with a trailing backslash),
     // what they hold restored; the sample file's name, empty when they cannot
     // be made.

@@ -1,0 +1,223 @@
+// Imports under Wine, in the main window: Morlisk logs and protocols dropped on
+// the tree as the shell drops them (a drop handle of our own making), joined
+// logs of which one fails, a name longer than the old fixed buffer, and the
+// Import command.
+#include "app/base/Tools_.h"
+#include "app/import/Import_win.h"
+#include "app/import/MKLog_.h"
+#include "app/import/MKProt_.h"
+#include "app/main/MainForm_win.h"
+#include "app/protocol/Protocols_win.h"
+#include "app/record/RecWin_win.h"
+#include "app/record/RecWinFactory_win.h"
+#include "app/tree/TreeNodes_.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A log of Count samples Step seconds apart, in aw and degrees C.
+std::string LogText(int Count, int Step) {
+    std::string text = "Morlisk log\r\nInstrument\tMK-Lab 7\t0012345\r\nSoftware\tV1.07\r\n"
+                       "Sensor\tS-aw\t4711\r\nSample_nr\t#42\r\n"
+                       "Time abs.\tTime rel.\taw\t\xB0"
+                       "C\tDntX\tFlags\r\n";
+    for (int i = 0; i < Count; ++i)
+        text += Format("%s\t0:00:00\t0.75%02d\t24.80\t12.5\t1\r\n",
+                       SecsToHMS(36000 + i * Step).c_str(), i % 100);
+    return text;
+}
+
+// One intact protocol.
+std::string ProtocolText() {
+    TLines lines = {std::string(40, '*'), "Morlisk protocol", "aw        0.7512", "Operator ......",
+                    "SIG:"};
+    lines.back() += ProtSignature(lines, 4);
+    lines.insert(lines.end(), {"----", "", ""});
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+// A drop handle as the shell makes it: DROPFILES, then the names, each ended
+// by NUL, and one more NUL. DragFinish frees it.
+HDROP MakeDrop(const std::vector<std::string>& Names) {
+    std::string list;
+    for (const std::string& name : Names)
+        list += name + '\0';
+    list += '\0';
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = FALSE;
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class ImportGuiTest : public testing::Test {
+protected:
+    TScriptedBoxes boxes;
+    TMemRegistry registry;
+    TFakeLinkApi api;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TRecWinFactory> factory;
+    std::unique_ptr<TProtocols> protocols;
+    std::unique_ptr<TImporter> importer;
+    std::filesystem::path dir;
+
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              (std::string("import_gui_") +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::error_code e;
+        std::filesystem::remove_all(dir, e);
+        std::filesystem::create_directories(dir);
+        form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
+        factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
+        form->SetRecWindowFactory(factory.get());
+        protocols = std::make_unique<TProtocols>(*form);
+        importer = std::make_unique<TImporter>(*form, *protocols);
+        form->OnDropFiles = [this](HDROP Drop) { importer->DropFiles(Drop); };
+        form->OnImport = [this] { importer->Import1Execute(); };
+        ShowWindow(form->Handle(), SW_SHOW);
+    }
+    void TearDown() override {
+        // Imported records are unsaved: closing them asks.
+        boxes.Script.assign(16, {mrNo, false});
+        DestroyWindow(form->Handle());
+        PumpMessages();
+    }
+
+    std::string Write(const std::string& Name, const std::string& Text) {
+        const std::filesystem::path path = dir / Name;
+        std::ofstream(path, std::ios::binary) << Text;
+        return path.string();
+    }
+    void Drop(const std::vector<std::string>& Names) {
+        SendMessageA(form->TreeView1(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(Names)), 0);
+        PumpMessages();
+    }
+    TTreeNode* Child(TTreeNode* Folder, const std::string& Text) {
+        for (int32_t i = 0; Folder && i < Folder->Count(); ++i)
+            if (Folder->Item(i)->Text() == Text)
+                return Folder->Item(i);
+        return nullptr;
+    }
+    TMDIChildRec* RecordWindow(const std::string& Text) {
+        TTreeNode* node = Child(form->Tree().RecordsFolder(), Text);
+        const TRecData* record = node ? node->As<TRecData>() : nullptr;
+        return record ? dynamic_cast<TMDIChildRec*>(record->RecordWindow) : nullptr;
+    }
+    std::vector<std::string> Messages() {
+        std::vector<std::string> texts;
+        for (const TMsgDlgRequest& r : boxes.Shown)
+            texts.push_back(r.Msg);
+        return texts;
+    }
+};
+
+TEST_F(ImportGuiTest, ADroppedLogAndProtocolOpenTheirWindows) {
+    const std::string log = Write("a_LOG.txt", LogText(3, 10));
+    const std::string prot = Write("p_PRO.txt", ProtocolText());
+    const std::string tree = Write("t.zqd", "");
+    Drop({prot, tree, log});
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+
+    TMDIChildRec* window = RecordWindow("* a_LOG");
+    ASSERT_TRUE(window);
+    const TRecording& data = window->Recorder().Data();
+    ASSERT_EQ(data.Samples.size(), 3u);
+    ASSERT_EQ(data.Headers.size(), 1u);
+    EXPECT_STREQ(data.Headers[0].DevId, "MORLISK");
+    EXPECT_EQ(data.Headers[0].Interval, 10u);
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(SendMessageA(window->ListView1(), LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_FALSE(FindWindowExA(form->MDIClient(), nullptr, "TProgressForm", nullptr))
+        << "the progress window closes after the file";
+
+    TTreeNode* node = Child(form->Tree().ProtocolsFolder(), "* p_PRO");
+    ASSERT_TRUE(node);
+    const auto* protocol = node->As<TProtData>();
+    ASSERT_TRUE(protocol && protocol->ProtocolWindow);
+    const auto* protWindow = dynamic_cast<TMDIChildProt*>(protocol->ProtocolWindow);
+    ASSERT_TRUE(protWindow);
+    EXPECT_NE(WindowText(protWindow->RichEdit1()).find("aw        0.7512"), std::string::npos);
+}
+
+TEST_F(ImportGuiTest, AFailingSecondOfThreeJoinedLogsEndsTheRun) {
+    const std::string a = Write("a_LOG.txt", LogText(5, 10));
+    const std::string b = Write("b_LOG.txt", LogText(5, 60));
+    const std::string c = Write("c_LOG.txt", LogText(5, 10));
+    boxes.Script.push_back({mrNo, false}); // join them
+    Drop({c, b, a});
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{sAskIndividualLogs, Format(sOtherSampleRate, b.c_str())}));
+    // The joined record went with its window and node; the third log never came.
+    TTreeNode* records = form->Tree().RecordsFolder();
+    EXPECT_EQ(records ? records->Count() : 0, 0);
+    EXPECT_FALSE(FindWindowExA(form->MDIClient(), nullptr, "TMDIChildRec", nullptr));
+    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+}
+
+TEST_F(ImportGuiTest, JoinedLogsMakeOneRecordWithABlockEach) {
+    const std::string a = Write("a_LOG.txt", LogText(100, 10));
+    const std::string b = Write("b_LOG.txt", LogText(50, 10));
+    boxes.Script.push_back({mrNo, false});
+    Drop({b, a});
+    TMDIChildRec* window = RecordWindow("* a_LOG");
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(RecordWindow("* b_LOG"));
+    const TRecording& data = window->Recorder().Data();
+    ASSERT_EQ(data.Headers.size(), 2u);
+    EXPECT_EQ(data.Samples.size(), 150u);
+    EXPECT_EQ(data.Headers[1].Count, 50u);
+}
+
+TEST_F(ImportGuiTest, LongDroppedNamesAreNotCut) {
+    // Longer than the 248 characters the old fixed buffer kept, within MAX_PATH.
+    const std::string stem(255 - 9 - dir.string().size(), 'l');
+    const std::string log = Write(stem + "_LOG.txt", LogText(2, 10));
+    ASSERT_EQ(log.size(), 255u);
+    const HDROP drop = MakeDrop({log});
+    EXPECT_EQ(DroppedFileNames(drop), std::vector<std::string>{log});
+    DragFinish(drop);
+    Drop({log});
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    EXPECT_TRUE(RecordWindow("* " + stem + "_LOG"));
+}
+
+TEST_F(ImportGuiTest, TheImportCommandAsksAndImportsEachLogOnYes) {
+    const TAction* action = form->Actions().Find(TMainForm::kImport1);
+    ASSERT_TRUE(action);
+    EXPECT_EQ(action->Caption, "I&mport...");
+    EXPECT_EQ(ShortCutToText(action->ShortCut), "Ctrl+M");
+    const std::vector<std::string> chosen = {Write("b_LOG.txt", LogText(2, 10)),
+                                             Write("a_LOG.txt", LogText(2, 30))};
+    importer->SetOpenDialog([&chosen](std::vector<std::string>& Names) {
+        Names = chosen;
+        return true;
+    });
+    boxes.Script.push_back({mrYes, false}); // one record each
+    form->Actions().Execute(TMainForm::kImport1);
+    EXPECT_EQ(Messages(), std::vector<std::string>{sAskIndividualLogs});
+    EXPECT_TRUE(RecordWindow("* a_LOG"));
+    EXPECT_TRUE(RecordWindow("* b_LOG"));
+}
+
+} // namespace
