@@ -19,6 +19,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -151,21 +152,23 @@ void TImporter::ImportFiles(const std::vector<std::string>& Names, bool Ask, boo
 }
 
 void TImporter::ImportMKLog(const std::string& FileName, bool First, bool Last) {
-    const TLines lines = LoadTextLines(FFiles, FileName);
-    TMKLogHeader header;
-    GetMKLogHeaderInfo(lines, header, FileName);
-    TMDIChildRec* window = First ? nullptr : FPending;
-    FPending = nullptr;
-    // A joined log whose first left no window becomes a record of its own.
-    if (!window)
-        window = NewLogWindow(FileName);
-    if (!window)
-        return;
+    TMDIChildRec* window = std::exchange(FPending, nullptr);
+    if (First)
+        window = nullptr;
     try {
+        const TLines lines = LoadTextLines(FFiles, FileName);
+        TMKLogHeader header;
+        GetMKLogHeaderInfo(lines, header, FileName);
+        // A joined log whose first left no window becomes a record of its own.
+        if (!window)
+            window = NewLogWindow(FileName);
+        if (!window)
+            return;
         ImportLogFile(*window, header, lines, FileName);
     } catch (...) {
         // The whole record goes, with what earlier logs put into it.
-        window->Close();
+        if (window)
+            window->Close();
         throw;
     }
     FPending = Last ? nullptr : window;
@@ -210,6 +213,8 @@ void TImporter::ImportLogFile(TMDIChildRec& Window, const TMKLogHeader& Header, 
         throw;
     }
     Window.SetData(std::move(data), true);
+    // The list's time column follows the samples, which have no date.
+    Window.RelabelWindow();
     Window.SetStatistics(stats);
 }
 

@@ -64,6 +64,9 @@ public:
     void SetData(TRecording Data, bool Modified);
     // Statistics gathered outside the window (an import), shown at once.
     void SetStatistics(const TRecStatistics& Stats);
+    // Column captions and graph series in the window's units; the time column
+    // after the kind of its samples' stamps.
+    void RelabelWindow();
     // A chamber window's temporary files in Dir (with a trailing backslash),
     // what they hold restored; the sample file's name, empty when they cannot
     // be made.
@@ -108,7 +111,6 @@ private:
     TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore);
     void FormCreate();
     void FormResize();
-    void RelabelWindow();
     void ShowStatistics();
     void UpdateStatusBar();
     void ShowButtons();

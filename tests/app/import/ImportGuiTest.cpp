@@ -148,6 +148,13 @@ TEST_F(ImportGuiTest, ADroppedLogAndProtocolOpenTheirWindows) {
     EXPECT_EQ(data.Headers[0].Interval, 10u);
     EXPECT_TRUE(window->Modified());
     EXPECT_EQ(SendMessageA(window->ListView1(), LVM_GETITEMCOUNT, 0, 0), 3);
+    char title[64] = {};
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT;
+    column.pszText = title;
+    column.cchTextMax = sizeof title;
+    SendMessageA(window->ListView1(), LVM_GETCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    EXPECT_STREQ(title, "Sample Nr. / Time");
     EXPECT_FALSE(FindWindowExA(form->MDIClient(), nullptr, "TProgressForm", nullptr))
         << "the progress window closes after the file";
 
@@ -161,18 +168,40 @@ TEST_F(ImportGuiTest, ADroppedLogAndProtocolOpenTheirWindows) {
 }
 
 TEST_F(ImportGuiTest, AFailingSecondOfThreeJoinedLogsEndsTheRun) {
-    const std::string a = Write("a_LOG.txt", LogText(5, 10));
-    const std::string b = Write("b_LOG.txt", LogText(5, 60));
-    const std::string c = Write("c_LOG.txt", LogText(5, 10));
-    boxes.Script.push_back({mrNo, false}); // join them
-    Drop({c, b, a});
-    EXPECT_EQ(Messages(),
-              (std::vector<std::string>{sAskIndividualLogs, Format(sOtherSampleRate, b.c_str())}));
-    // The joined record went with its window and node; the third log never came.
-    TTreeNode* records = form->Tree().RecordsFolder();
-    EXPECT_EQ(records ? records->Count() : 0, 0);
-    EXPECT_FALSE(FindWindowExA(form->MDIClient(), nullptr, "TMDIChildRec", nullptr));
-    EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    const struct {
+        const char* Name;
+        std::string Second; // the text of b_LOG.txt
+        const char* Error;
+        // Only a log refused as a whole lets go of the record's modified flag;
+        // after other errors closing the record asks whether to save it.
+        bool AsksToSave;
+    } cases[] = {
+        {"another interval", LogText(5, 60), sOtherSampleRate, false},
+        {"no header", "Time abs.\taw\r\n", sNoExpectedData, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        boxes.Shown.clear();
+        const std::string a = Write("a_LOG.txt", LogText(5, 10));
+        const std::string b = Write("b_LOG.txt", c.Second);
+        const std::string third = Write("c_LOG.txt", LogText(5, 10));
+        boxes.Script.push_back({mrNo, false}); // join them
+        boxes.Script.push_back({mrNo, false}); // do not save
+        Drop({third, b, a});
+        boxes.Script.clear();
+        const std::vector<std::string> shown = Messages();
+        ASSERT_EQ(shown.size(), c.AsksToSave ? 3u : 2u);
+        EXPECT_EQ(shown.front(), sAskIndividualLogs);
+        EXPECT_EQ(shown.back(), Format(c.Error, b.c_str()));
+        if (c.AsksToSave) {
+            EXPECT_TRUE(shown[1].starts_with("Do you want to save the imported data"));
+        }
+        // The joined record went with its window and node; the third log never came.
+        TTreeNode* records = form->Tree().RecordsFolder();
+        EXPECT_EQ(records ? records->Count() : 0, 0);
+        EXPECT_FALSE(FindWindowExA(form->MDIClient(), nullptr, "TMDIChildRec", nullptr));
+        EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    }
 }
 
 TEST_F(ImportGuiTest, JoinedLogsMakeOneRecordWithABlockEach) {
