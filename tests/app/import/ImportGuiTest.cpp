@@ -145,7 +145,7 @@ TEST_F(ImportGuiTest, ADroppedLogAndProtocolOpenTheirWindows) {
     ASSERT_EQ(data.Samples.size(), 3u);
     ASSERT_EQ(data.Headers.size(), 1u);
     EXPECT_STREQ(data.Headers[0].DevId, "MORLISK");
-    EXPECT_EQ(data.Headers[0].Interval, 10u);
+    EXPECT_EQ(+data.Headers[0].Interval, 10u);
     EXPECT_TRUE(window->Modified());
     EXPECT_EQ(SendMessageA(window->ListView1(), LVM_GETITEMCOUNT, 0, 0), 3);
     char title[64] = {};
@@ -215,7 +215,7 @@ TEST_F(ImportGuiTest, JoinedLogsMakeOneRecordWithABlockEach) {
     const TRecording& data = window->Recorder().Data();
     ASSERT_EQ(data.Headers.size(), 2u);
     EXPECT_EQ(data.Samples.size(), 150u);
-    EXPECT_EQ(data.Headers[1].Count, 50u);
+    EXPECT_EQ(+data.Headers[1].Count, 50u);
 }
 
 TEST_F(ImportGuiTest, LongDroppedNamesAreNotCut) {

@@ -161,18 +161,18 @@ TEST(MKLogHeader, BlockHeaderOfTheLog) {
     EXPECT_EQ(AddLogBlockHeader(data, h, "tester"), 1);
     EXPECT_EQ(AddLogBlockHeader(data, h, "tester"), 2);
     const TRecBlockHeader b = data.Headers[1];
-    EXPECT_EQ(b.Block, 2);
-    EXPECT_EQ(b.Interface, 0);
-    EXPECT_EQ(b.Chamber, 0);
+    EXPECT_EQ(+b.Block, 2);
+    EXPECT_EQ(+b.Interface, 0);
+    EXPECT_EQ(+b.Chamber, 0);
     EXPECT_STREQ(b.SWVers, "V1.07");
     EXPECT_STREQ(b.SerialPart, "0012345");
     EXPECT_STREQ(b.Name, "MK-Lab 7");
     EXPECT_STREQ(b.DevUser, "---");
     EXPECT_STREQ(b.OSUser, "tester");
     EXPECT_STREQ(b.DevId, "MORLISK");
-    EXPECT_EQ(b.InstrSampleNo, 0xFFFE);
-    EXPECT_EQ(b.Interval, 0u);
-    EXPECT_EQ(b.Count, 0u);
+    EXPECT_EQ(+b.InstrSampleNo, 0xFFFE);
+    EXPECT_EQ(+b.Interval, 0u);
+    EXPECT_EQ(+b.Count, 0u);
 }
 
 TEST(MKLogColumns, IndexesAreTheTabsBeforeTheFirstOccurrence) {
@@ -230,16 +230,16 @@ TEST_F(ImportTest, AwAndDegreesCSamples) {
                            "10:00:10\t0:00:10\t0.7498\t-3.25\t-0.4\t1"}));
     ASSERT_EQ(Data.Samples.size(), 2u);
     const TSample s = Data.Samples[1];
-    EXPECT_EQ(s.Stamp.Day, 0);
-    EXPECT_EQ(s.Stamp.Year, 0);
-    EXPECT_EQ(s.Stamp.Seconds, 36010u);
+    EXPECT_EQ(+s.Stamp.Day, 0);
+    EXPECT_EQ(+s.Stamp.Year, 0);
+    EXPECT_EQ(+s.Stamp.Seconds, 36010u);
     EXPECT_EQ(int{s.Meas.Humidity}, 7498);
     EXPECT_EQ(int{s.Meas.Temperature}, -325);
     EXPECT_EQ(int{s.Meas.Third}, -4);
-    EXPECT_EQ(s.Meas.Elapsed, 0u);
-    EXPECT_EQ(s.Block, 1);
-    EXPECT_EQ(Data.Headers[0].Interval, 10u);
-    EXPECT_EQ(Data.Headers[0].Count, 2u);
+    EXPECT_EQ(+s.Meas.Elapsed, 0u);
+    EXPECT_EQ(+s.Block, 1);
+    EXPECT_EQ(+Data.Headers[0].Interval, 10u);
+    EXPECT_EQ(+Data.Headers[0].Count, 2u);
     EXPECT_EQ(Stats.Count, 3); // the next measurement to enter
     EXPECT_EQ(Stats.Min[0], 7498);
     EXPECT_EQ(Stats.Max[1], 2480);
@@ -250,7 +250,7 @@ TEST_F(ImportTest, RelativeHumidityAndDegreesFSamples) {
     const TSample s = Data.Samples[0];
     EXPECT_EQ(int{s.Meas.Humidity}, 4555);
     EXPECT_EQ(int{s.Meas.Temperature}, 2500); // 25 °C
-    EXPECT_EQ(s.Stamp.Seconds, 86398u);
+    EXPECT_EQ(+s.Stamp.Seconds, 86398u);
 }
 
 TEST_F(ImportTest, TheWindowsUnitsChooseTheColumns) {
@@ -306,19 +306,19 @@ TEST_F(ImportTest, FlagsGiveStatusAndMarks) {
         read.TitleLine = 5;
         read.Columns = BuildColumns(kAwTitles);
         ImportLogSamples(data, Stats, lines, read, kFile, Progress);
-        EXPECT_EQ(data.Samples[0].Meas.Status, c.Status);
-        EXPECT_EQ(data.Samples[0].Mark, c.Mark);
+        EXPECT_EQ(+data.Samples[0].Meas.Status, c.Status);
+        EXPECT_EQ(+data.Samples[0].Mark, c.Mark);
     }
 }
 
 TEST_F(ImportTest, ABlockStartStopsThePreviousSampleAlsoAcrossLogs) {
     Import(Log(kAwTitles, {"0:00:00\t\t0.5\t20\t1\t33", "0:00:02\t\t0.5\t20\t1\t33"}));
-    EXPECT_EQ(Data.Samples[0].Mark, smStopped); // its block start replaced by exactly 2
-    EXPECT_EQ(Data.Samples[1].Mark, smBlockStart);
+    EXPECT_EQ(+Data.Samples[0].Mark, smStopped); // its block start replaced by exactly 2
+    EXPECT_EQ(+Data.Samples[1].Mark, smBlockStart);
     Import(Log(kAwTitles, {"0:01:00\t\t0.5\t20\t1\t33", "0:01:02\t\t0.5\t20\t1\t1"}));
-    EXPECT_EQ(Data.Samples[1].Mark, smStopped);
-    EXPECT_EQ(Data.Samples[2].Mark, smBlockStart);
-    EXPECT_EQ(Data.Samples[2].Block, 2);
+    EXPECT_EQ(+Data.Samples[1].Mark, smStopped);
+    EXPECT_EQ(+Data.Samples[2].Mark, smBlockStart);
+    EXPECT_EQ(+Data.Samples[2].Block, 2);
 }
 
 TEST_F(ImportTest, MissingColumnsAndFieldsReadAsZero) {
@@ -330,13 +330,13 @@ TEST_F(ImportTest, MissingColumnsAndFieldsReadAsZero) {
     EXPECT_EQ(int{s.Meas.Humidity}, 0);
     EXPECT_EQ(int{s.Meas.Third}, 0);
     EXPECT_EQ(int{s.Meas.Temperature}, 2150);
-    EXPECT_EQ(s.Meas.Status, 0x8040);
-    EXPECT_EQ(Data.Samples[1].Meas.Status, 0x8070);
+    EXPECT_EQ(+s.Meas.Status, 0x8040);
+    EXPECT_EQ(+Data.Samples[1].Meas.Status, 0x8070);
 }
 
 TEST_F(ImportTest, AFlagsTitleInTheFirstColumnIsNotRead) {
     Import(Log("Flags\tTime abs.\taw", {"1\t0:00:01\t0.5"}));
-    EXPECT_EQ(Data.Samples[0].Meas.Status, 0x8040);
+    EXPECT_EQ(+Data.Samples[0].Meas.Status, 0x8040);
 }
 
 TEST_F(ImportTest, BadFieldsFailTheFileWithTheConversionMessage) {
@@ -375,8 +375,8 @@ TEST_F(ImportTest, BlankLinesAfterTheDataAreSkipped) {
     lines.push_back("  \t ");
     Import(lines);
     EXPECT_EQ(Data.Samples.size(), 3u);
-    EXPECT_EQ(Data.Headers[0].Count, 3u);
-    EXPECT_EQ(Data.Headers[0].Interval, 10u);
+    EXPECT_EQ(+Data.Headers[0].Count, 3u);
+    EXPECT_EQ(+Data.Headers[0].Interval, 10u);
 }
 
 TEST_F(ImportTest, IntervalOfTheFirstTwoSamples) {
@@ -400,7 +400,7 @@ TEST_F(ImportTest, IntervalOfTheFirstTwoSamples) {
             continue;
         }
         Import(Log(kAwTitles, c.Data));
-        EXPECT_EQ(Data.Headers[0].Interval, c.Interval);
+        EXPECT_EQ(+Data.Headers[0].Interval, c.Interval);
     }
     // Times in a column that the data lines do not reach count as 0.
     Data = {};
@@ -422,14 +422,14 @@ TEST_F(ImportTest, JoinedLogsAppendOneBlockEach) {
     Import(Log(kAwTitles, AwData(50, 5000, 10)), "b_LOG.txt");
     ASSERT_EQ(Data.Headers.size(), 2u);
     EXPECT_EQ(Data.Samples.size(), 150u);
-    EXPECT_EQ(Data.Headers[0].Count, 100u);
-    EXPECT_EQ(Data.Headers[1].Count, 50u);
-    EXPECT_EQ(Data.Headers[1].Interval, 10u);
-    EXPECT_EQ(Data.Samples[99].Block, 1);
-    EXPECT_EQ(Data.Samples[100].Block, 2);
+    EXPECT_EQ(+Data.Headers[0].Count, 100u);
+    EXPECT_EQ(+Data.Headers[1].Count, 50u);
+    EXPECT_EQ(+Data.Headers[1].Interval, 10u);
+    EXPECT_EQ(+Data.Samples[99].Block, 1);
+    EXPECT_EQ(+Data.Samples[100].Block, 2);
     // A joined log with one line takes the first block's interval.
     Import(Log(kAwTitles, AwData(1, 9000, 0)), "c_LOG.txt");
-    EXPECT_EQ(Data.Headers[2].Interval, 10u);
+    EXPECT_EQ(+Data.Headers[2].Interval, 10u);
     EXPECT_EQ(Data.Samples.size(), 151u);
 }
 
