@@ -170,18 +170,21 @@ void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::st
     ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
 }
 
+SIZE TGdiCanvas::TextExtent(const std::string& Text) {
+    const auto [at, added] = FExtents.try_emplace({State.FontSize, Text}, SIZE{});
+    if (added) {
+        SelectFont();
+        GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &at->second);
+    }
+    return at->second;
+}
+
 int32_t TGdiCanvas::TextWidth(const std::string& Text) {
-    SelectFont();
-    SIZE size{};
-    GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &size);
-    return size.cx;
+    return TextExtent(Text).cx;
 }
 
 int32_t TGdiCanvas::TextHeight(const std::string& Text) {
-    SelectFont();
-    SIZE size{};
-    GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &size);
-    return size.cy;
+    return TextExtent(Text).cy;
 }
 
 int32_t TGdiCanvas::FontHeight() {

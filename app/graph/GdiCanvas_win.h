@@ -12,6 +12,8 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 class TGdiCanvas : public TGraphCanvas {
@@ -49,6 +51,7 @@ private:
     void Line(POINT From, POINT To);
     bool LineDirect(POINT From, POINT To);
     void SelectFont();
+    SIZE TextExtent(const std::string& Text);
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
@@ -70,4 +73,6 @@ private:
     TColor FBatchColor = 0;
     std::map<TColor, TGdiObject> FPens;
     std::map<int32_t, TGdiObject> FFonts;
+    // Labels measure the same few texts again for every column they span.
+    std::map<std::pair<int32_t, std::string>, SIZE> FExtents;
 };
