@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -126,80 +125,87 @@ bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Item
     return true;
 }
 
-// Checks, on a thread of its own, the records of an array as they arrive, so
-// that reading the next chunk and checking the last overlap.
-class TCheckBehind {
+// Decodes, on a thread of its own, the samples read into a ring of chunks, so
+// that reading and checking one chunk overlaps decoding the one before.
+class TDecodeBehind {
 public:
-    TCheckBehind(const uint8_t* Data, std::size_t Size, uint16_t Start)
-        : FWorker([this, Data, Size, Start] {
-              uint16_t sum = Start;
-              std::size_t done = 0;
-              while (done < Size) {
-                  std::size_t ready = FReady.load(std::memory_order_acquire);
-                  while (ready == done) {
-                      FReady.wait(ready, std::memory_order_acquire);
-                      ready = FReady.load(std::memory_order_acquire);
-                  }
-                  if (ready == kAbandoned)
+    TDecodeBehind(std::size_t Count, std::vector<TSample>& Items)
+        : FCount(Count), FSlotBytes(std::min(Count, kRingRecords) * kSampleSize),
+          FRing(kSlots * FSlotBytes), FWorker([this, &Items] {
+              for (std::size_t k = 0; k * kRingRecords < FCount; ++k) {
+                  if (WaitFor(FRead, k + 1) == kAbandoned)
                       return;
-                  // Check counts in int: a worker far behind goes a chunk at a time.
-                  for (; done < ready; done += std::min(ready - done, kChunkBytes))
-                      sum = Check(sum, Data + done, std::min(ready - done, kChunkBytes));
+                  const uint8_t* slot = Slot(k);
+                  const std::size_t n = std::min(kRingRecords, FCount - k * kRingRecords);
+                  for (std::size_t i = 0; i < n; ++i)
+                      Items.push_back(GetSample(slot + i * kSampleSize));
+                  Publish(FDecoded, k + 1);
               }
-              FSum = sum;
           }) {}
-    ~TCheckBehind() {
-        if (FWorker.joinable())
-            Arrived(kAbandoned);
-    }
-
-    // The first Bytes of the array are in place.
-    void Arrived(std::size_t Bytes) {
-        FReady.store(Bytes, std::memory_order_release);
-        FReady.notify_one();
-        if (Bytes == kAbandoned)
+    ~TDecodeBehind() {
+        if (FWorker.joinable()) {
+            Publish(FRead, kAbandoned);
             FWorker.join();
+        }
     }
 
-    // The check of every byte, once all have arrived.
-    uint16_t Sum() {
-        FWorker.join();
-        return FSum;
+    // Where chunk K is to be read, once the chunk that used its slot is decoded.
+    uint8_t* Free(std::size_t K) {
+        if (K >= kSlots)
+            WaitFor(FDecoded, K + 1 - kSlots);
+        return Slot(K);
     }
+    // Chunk K is read.
+    void Read(std::size_t K) { Publish(FRead, K + 1); }
+    // Every chunk is read: waits until every one is decoded.
+    void Finish() { FWorker.join(); }
+
+    // Larger than the other chunks: each hands over between the threads.
+    static constexpr std::size_t kRingRecords = 1 << 14;
 
 private:
+    static constexpr std::size_t kSlots = 4;
     static constexpr std::size_t kAbandoned = SIZE_MAX;
-    static constexpr std::size_t kChunkBytes = kChunkRecords * kSampleSize;
-    std::atomic<std::size_t> FReady{0};
-    uint16_t FSum = 0;
-    std::thread FWorker; // last: it starts once the members it uses exist
+
+    uint8_t* Slot(std::size_t K) { return FRing.data() + K % kSlots * FSlotBytes; }
+    static std::size_t WaitFor(std::atomic<std::size_t>& Counter, std::size_t AtLeast) {
+        std::size_t now = Counter.load(std::memory_order_acquire);
+        while (now < AtLeast) {
+            Counter.wait(now, std::memory_order_acquire);
+            now = Counter.load(std::memory_order_acquire);
+        }
+        return now;
+    }
+    static void Publish(std::atomic<std::size_t>& Counter, std::size_t Value) {
+        Counter.store(Value, std::memory_order_release);
+        Counter.notify_one();
+    }
+
+    const std::size_t FCount;
+    const std::size_t FSlotBytes;
+    std::vector<uint8_t> FRing;
+    std::atomic<std::size_t> FRead{0};    // chunks read and checked
+    std::atomic<std::size_t> FDecoded{0}; // chunks decoded
+    std::thread FWorker;                  // last: it starts once the members it uses exist
 };
 
-// A sample's bytes in memory are its bytes in the file where the machine is
-// little-endian: there the samples are read straight into their array, a chunk
-// at a time, while the chunks before are checked.
 bool ReadSamples(IFile& F, uint64_t& At, std::size_t Count, std::vector<TSample>& Items,
                  uint16_t& Sum) {
-    static_assert(offsetof(TSample, Stamp.Seconds) == 4 && offsetof(TSample, Meas.Elapsed) == 14 &&
-                  offsetof(TSample, Meas.Status) == 18 && offsetof(TSample, Block) == 21);
-    if constexpr (std::endian::native != std::endian::little) {
-        return ReadRecords(F, At, Count, Items, kSampleSize, GetSample, Sum);
-    } else {
-        ReserveLargePages(Items, Count);
-        const auto* bytes = reinterpret_cast<const uint8_t*>(Items.data());
-        TCheckBehind check(bytes, Count * kSampleSize, Sum);
-        for (std::size_t first = 0; first < Count; first += kChunkRecords) {
-            const std::size_t n = std::min(kChunkRecords, Count - first);
-            Items.resize(first + n);
-            if (F.ReadAt(At, reinterpret_cast<uint8_t*>(Items.data() + first), n * kSampleSize) !=
-                n * kSampleSize)
-                return false;
-            At += n * kSampleSize;
-            check.Arrived((first + n) * kSampleSize);
-        }
-        Sum = check.Sum();
-        return true;
+    ReserveLargePages(Items, Count);
+    TDecodeBehind decode(Count, Items);
+    for (std::size_t k = 0; k * TDecodeBehind::kRingRecords < Count; ++k) {
+        const std::size_t bytes =
+            std::min(TDecodeBehind::kRingRecords, Count - k * TDecodeBehind::kRingRecords) *
+            kSampleSize;
+        uint8_t* slot = decode.Free(k);
+        if (F.ReadAt(At, slot, bytes) != bytes)
+            return false;
+        Sum = Check(Sum, slot, bytes);
+        At += bytes;
+        decode.Read(k);
     }
+    decode.Finish();
+    return true;
 }
 
 bool WriteFile(IFile& F, const TRecordFileData& Data) {

@@ -1,8 +1,7 @@
 // Samples and block headers of a recording: the unit of a record window's
 // memory, of its temporary files and of the record file. In memory they are
 // packed structs; on disk they are written and read field by field,
-// little-endian, through the Put/Get routines below; a little-endian machine
-// reads a file's samples as they lie.
+// little-endian, through the Put/Get routines below.
 #pragma once
 
 #include "app/base/LittleEndian_.h"

@@ -11,7 +11,7 @@ public:
 
     std::size_t ReadAt(uint64_t Offset, void* Buffer, std::size_t Size) override {
         const std::vector<uint8_t>& d = File().Data;
-        if (Offset >= d.size())
+        if (Offset >= d.size() || Offset + Size > FFs.ReadableBytes)
             return 0;
         const std::size_t n = std::min<uint64_t>(Size, d.size() - Offset);
         std::memcpy(Buffer, d.data() + Offset, n);

@@ -1,6 +1,6 @@
 // Files in memory for the record tests, with the faults a disk shows: locked
-// files, short writes, write errors, a full disk, a crash between two writes and
-// a power loss that keeps only what was flushed.
+// files, unreadable sectors, short writes, write errors, a full disk, a crash between two writes
+// and a power loss that keeps only what was flushed.
 #pragma once
 
 #include "app/record/Files_.h"
@@ -37,5 +37,6 @@ public:
     TFileError BudgetError = TFileError::DiskFull;
     int64_t WritesBeforeCrash = -1; // write calls before the crash; -1: none
     bool ReplaceFails = false;
+    uint64_t ReadableBytes = UINT64_MAX; // a read reaching past these fails: a bad sector
     int Flushes = 0;
 };

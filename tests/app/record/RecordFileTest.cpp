@@ -135,11 +135,12 @@ TEST(RecordFileLoad, ReadsBackWhatWasSaved) {
     EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), 2 * kSampleSize), 0);
 }
 
-// Samples arrive in chunks and are checked behind the reading: a long record
-// comes back whole, and damage in its last sample is still seen.
-TEST(RecordFileLoad, LongRecordIsCheckedToItsLastSample) {
+// Samples are decoded on a second thread behind the reading, through a ring of
+// chunks: a record of many chunks comes back whole, damage in its last sample is
+// still seen, and a read failing halfway ends the load without a sample.
+TEST(RecordFileLoad, LongRecordIsReadAndCheckedToItsLastSample) {
     TRecordFileData saved;
-    constexpr uint32_t kSamples = 10007;
+    constexpr uint32_t kSamples = 5 * 16384 + 7;
     saved.Headers = {Header(1, kSamples)};
     for (uint32_t i = 0; i < kSamples; ++i)
         saved.Samples.push_back(Sample(1, 0, static_cast<int16_t>(i)));
@@ -150,6 +151,11 @@ TEST(RecordFileLoad, LongRecordIsCheckedToItsLastSample) {
     ASSERT_EQ(back.Samples.size(), kSamples);
     EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), kSamples * kSampleSize), 0);
 
+    fs.ReadableBytes = fs[kFile].size() / 2;
+    EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
+    EXPECT_TRUE(back.Samples.empty());
+
+    fs.ReadableBytes = UINT64_MAX;
     fs[kFile].back() ^= 0x01;
     EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
     EXPECT_TRUE(back.Samples.empty());
