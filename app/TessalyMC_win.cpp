@@ -11,6 +11,7 @@
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
+#include "app/output/PrintCommands_win.h"
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/ProtFile_.h"
 #include "app/protocol/Protocols_win.h"
@@ -85,6 +86,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
         if (ExtractFileExt(FileName) == sProtocolExt)
             protocols.OpenProtocolFile(FileName);
     };
+    TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
     mainForm.SetShowOverview(OverviewCommand(mainForm));
     TRecWinFactory recWindows(
         mainForm, [] { return gPreferences && gPreferences->AutoRestore; },

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+// The platform's TextOut macro, where it is defined, would rename the method
+// in some units and not in others.
+#undef TextOut
+
 class ITextCanvas {
 public:
     virtual int32_t TextWidth(const std::string& Text) = 0;

@@ -17,11 +17,7 @@ bool TPrinterSetup::SaveSetup(const std::string& FileName) {
 }
 
 bool TPrinterSetup::LoadSetup(const std::string& FileName) {
-    const auto file = FFiles.Read(FileName);
-    if (!file)
-        return false;
-    const auto config = DecodePrinterSetup(*file);
-    return config && FPrinter.SelectPrinter(*config);
+    return LoadPrinterSetupFile(FPrinter, FFiles, FileName);
 }
 
 bool TPrinterSetup::LoadSetupOld(const std::string& FileName) {
@@ -34,22 +30,38 @@ bool TPrinterSetup::LoadSetupOld(const std::string& FileName) {
     return config && FPrinter.SelectPrinter(*config);
 }
 
-void TPrinterSetup::LoadGraphSetup(const std::string& FileName) {
-    LoadKindSetup(FileName, kGraphKind);
+bool LoadPrinterSetupFile(IPrinterObject& Printer, ISetupFiles& Files,
+                          const std::string& FileName) {
+    const auto file = Files.Read(FileName);
+    if (!file)
+        return false;
+    const auto config = DecodePrinterSetup(*file);
+    return config && Printer.SelectPrinter(*config);
 }
 
-void TPrinterSetup::LoadProtSetup(const std::string& FileName) {
-    LoadKindSetup(FileName, kProtocolKind);
-}
+namespace {
 
-void TPrinterSetup::LoadKindSetup(const std::string& FileName, const char* Kind) {
-    if (FPrinter.DefaultDevice().empty()) {
-        ShowErrorOrWarn(FBoxes, sNoDefaultPrinter, false);
+void LoadKindSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes,
+                   const std::string& FileName, const char* Kind) {
+    if (Printer.DefaultDevice().empty()) {
+        ShowErrorOrWarn(Boxes, sNoDefaultPrinter, false);
         return;
     }
-    if (LoadSetup(FileName))
+    if (LoadPrinterSetupFile(Printer, Files, FileName))
         return;
-    ShowErrorOrWarn(FBoxes, Format(sCannotLoadPrinterConfig, (std::string(Kind) + "-").c_str()),
+    ShowErrorOrWarn(Boxes, Format(sCannotLoadPrinterConfig, (std::string(Kind) + "-").c_str()),
                     false);
-    FPrinter.SetToDefault();
+    Printer.SetToDefault();
+}
+
+} // namespace
+
+void LoadGraphSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes,
+                    const std::string& FileName) {
+    LoadKindSetup(Printer, Files, Boxes, FileName, kGraphKind);
+}
+
+void LoadProtSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes,
+                   const std::string& FileName) {
+    LoadKindSetup(Printer, Files, Boxes, FileName, kProtocolKind);
 }

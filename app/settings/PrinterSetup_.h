@@ -63,15 +63,20 @@ public:
     bool LoadSetup(const std::string& FileName);
     // The same for the old layout; a missing file is skipped (true).
     bool LoadSetupOld(const std::string& FileName);
-    // LoadSetup with the user's messages: none without a default printer; a
-    // setup that cannot be loaded is reported and the default printer selected.
-    void LoadGraphSetup(const std::string& FileName);
-    void LoadProtSetup(const std::string& FileName);
 
 private:
-    void LoadKindSetup(const std::string& FileName, const char* Kind);
-
     IPrinterObject& FPrinter;
     ISetupFiles& FFiles;
     IMessageBoxes& FBoxes;
 };
+
+// Selects the printer of a setup file in the current layout; false when the
+// file is missing or unreadable or the printer unusable.
+bool LoadPrinterSetupFile(IPrinterObject& Printer, ISetupFiles& Files, const std::string& FileName);
+// The same with the user's messages: none without a default printer; a setup
+// that cannot be loaded is reported and the default printer selected. Free of
+// any setup object, which exists only with a default printer.
+void LoadGraphSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes,
+                    const std::string& FileName);
+void LoadProtSetup(IPrinterObject& Printer, ISetupFiles& Files, IMessageBoxes& Boxes,
+                   const std::string& FileName);

@@ -3,6 +3,7 @@ quorx_packages=(
     cmake make g++ libgtest-dev googletest clang clang-format
     g++-mingw-w64-x86-64-posix wine wine64
     xvfb xauth x11-utils imagemagick socat fonts-dejavu-core procps python3-minimal
+    cups cups-client printer-driver-cups-pdf poppler-utils
 )
 
 ensure_packages() {

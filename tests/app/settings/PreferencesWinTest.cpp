@@ -299,7 +299,7 @@ TEST_F(NoPrinterTest, NoCurrentPrinterAndNothingToSaveOrLoad) {
     TPrinterSetup setup(printer, files, boxes);
     EXPECT_FALSE(setup.SaveSetup(file));
     EXPECT_FALSE(files.Exists(file));
-    setup.LoadGraphSetup(file);
+    LoadGraphSetup(printer, files, boxes, file);
     EXPECT_EQ(Messages(boxes), (Texts{"Error: Cannot save printer configuration.",
                                       "Error: There is no default printer currently selected."}));
 }
@@ -342,7 +342,7 @@ TEST_F(GhostPrinterTest, SetupOfAPrinterThatCannotBeUsedFallsBackToTheDefault) {
     ASSERT_TRUE(files.Write(file, EncodePrinterSetup(ghost, sizeof(DEVMODEA) + 8)));
     TPrinterSetup setup(printer, files, boxes);
     EXPECT_FALSE(setup.LoadSetup(file));
-    setup.LoadGraphSetup(file);
+    LoadGraphSetup(printer, files, boxes, file);
     EXPECT_EQ(Messages(boxes),
               Texts{"Error: Cannot load Graph-Printer configuration.\rPrinter set to default. "
                     "If exists."});

@@ -154,6 +154,7 @@ TEST_F(PrinterSetupTest, OldLayoutIsReadOnlyByLoadSetupOld) {
     EXPECT_TRUE(printer.Calls.empty());
 }
 
+// Free functions: they run without a setup object, which exists only with a default printer.
 TEST_F(PrinterSetupTest, GraphAndProtocolSetupsReportAndFallBackToTheDefault) {
     const Bytes good = EncodePrinterSetup(plotter, 40);
     const Bytes gone = EncodePrinterSetup({"Gone", "winspool", "X:", Seq(40, 1)}, 40);
@@ -194,9 +195,9 @@ TEST_F(PrinterSetupTest, GraphAndProtocolSetupsReportAndFallBackToTheDefault) {
         if (c.file)
             files.Files["T\\Print.tmp"] = *c.file;
         if (c.graph)
-            setup.LoadGraphSetup("T\\Print.tmp");
+            LoadGraphSetup(printer, files, boxes, "T\\Print.tmp");
         else
-            setup.LoadProtSetup("T\\Print.tmp");
+            LoadProtSetup(printer, files, boxes, "T\\Print.tmp");
         EXPECT_EQ(Messages(), c.messages);
         EXPECT_EQ(printer.Calls, c.calls);
     }

@@ -1,0 +1,78 @@
+// The main window's commands that put a document on paper or into a metafile:
+// "&Print", "Page Set&up...", "P&rinter Setup...", "Print Pre&view",
+// "Export &Graph" and the menu item "&Preferences...". They act on the
+// document of the selected tree node: a protocol is printed as text, the
+// record window of a chamber or stored record as a graph page. Without a
+// default printer the print commands are hidden for the run.
+#pragma once
+
+#include "app/main/MdiHost_win.h"
+#include "app/output/GraphExportWin_win.h"
+#include "app/output/GraphPrintPrv_win.h"
+#include "app/output/RecPage_win.h"
+#include "app/protocol/Protocols_win.h"
+#include "app/settings/Preferences_.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class TPrintCommands : public IProtocolPrinter, private IPreviewHost {
+public:
+    enum : int { kAcExpGrph = 1301, kPreferencies1 };
+
+    TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferences& Preferences,
+                   IPrinterObject& Printer, ISetupFiles& Files, IRegistryStore& Registry);
+    ~TPrintCommands();
+    TPrintCommands(const TPrintCommands&) = delete;
+    TPrintCommands& operator=(const TPrintCommands&) = delete;
+
+    // Shows the preferences dialog; set by the program when it has one.
+    std::function<void()> OnPreferences;
+
+    void AcPrintExecute();
+    void FilePageSetup1Execute();
+    void FilePrintSetup1Execute();
+    void PrintPreview1Click();
+    void AcExpGrphExecute();
+
+    // The page rectangle (twips) of the current printer inside Margins.
+    void SetPageRect(const TPageMargins& Margins);
+    TRect PageRect() override { return FPageRect; }
+    // Saves the current printer to TempFileDir + Cfg and + Tmp (either may be
+    // null); after a page setup the dialog's margins become Margins.
+    bool StorePrinterSetup(TPageMargins& Margins, const char* Cfg, const char* Tmp,
+                           const std::optional<TRect>& DialogMargins);
+
+    void PrintProtocol(TMDIChildProt& Window) override;
+    // The graph page of Window on the graph printer.
+    void PrintGraphOf(TMDIChildRec& Window);
+
+    TGraphPrintPrv& Preview() { return FPreview; }
+    TGraphExportWin& ExportWin() { return FExport; }
+
+private:
+    enum class TDoc { None, Protocol, Graph };
+
+    TDoc SelectedDoc() const;
+    void LoadSetup(TPrintKind Kind);
+    // Runs the platform's page or printer setup dialog on the current printer;
+    // the printer chosen becomes current. Empty when cancelled; the margins in
+    // the locale's unit after a page setup.
+    std::optional<std::optional<TRect>> RunSetupDialog(bool PageSetup, const TPageMargins& Margins);
+    void SetupCommand(bool PageSetup);
+    void AddMenuItems(bool Printing);
+
+    TPrinterMetrics PrinterMetrics() override;
+    void PrinterSetup() override { FilePrintSetup1Execute(); }
+    void PageSetup() override { FilePageSetup1Execute(); }
+
+    IMdiHost& FMain;
+    TProtocols& FProtocols;
+    TPreferences& FPrefs;
+    IPrinterObject& FPrinter;
+    ISetupFiles& FFiles;
+    TRect FPageRect;
+    TGraphPrintPrv FPreview;
+    TGraphExportWin FExport;
+};
