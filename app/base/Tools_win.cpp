@@ -86,3 +86,27 @@ void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch) {
     ConvertMargins(m, InchNow, StoredInch);
     Dialog.rtMargin = {m.Left, m.Top, m.Right, m.Bottom};
 }
+
+bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt,
+                       std::string& FileName) {
+    char file[MAX_PATH] = {};
+    FileName.copy(file, sizeof file - 1);
+    // The filter's parts separated by NUL characters.
+    std::string filter = Filter;
+    for (char& c : filter)
+        if (c == '|')
+            c = '\0';
+    filter += '\0';
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = Owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrDefExt = DefExt;
+    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!GetSaveFileNameA(&ofn))
+        return false;
+    FileName = file;
+    return true;
+}

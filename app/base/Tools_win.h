@@ -27,5 +27,10 @@ HCURSOR ScreenCursor();
 
 void SetCtrlBounds(HWND Control, int Left, int Top, int Width, int Height);
 
+// The platform's save dialog: Filter as "Name|*.ext" pairs, DefExt without its
+// dot; FileName is proposed and becomes the chosen name. False when cancelled.
+bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt,
+                       std::string& FileName);
+
 // Converts the dialog's margins when the locale's unit (InchNow) differs from the stored one.
 void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch);

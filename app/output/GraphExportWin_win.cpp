@@ -1,9 +1,8 @@
 #include "app/output/GraphExportWin_win.h"
 
 #include "app/base/Tools_.h"
+#include "app/base/Tools_win.h"
 #include "app/output/PageCanvas_win.h"
-
-#include <commdlg.h>
 
 #include <stdexcept>
 
@@ -167,22 +166,5 @@ void TGraphExportWin::SetChecked(int Id, bool Checked) {
 bool TGraphExportWin::RunSaveDialog(std::string& FileName) {
     if (FSaveDialog)
         return FSaveDialog(FileName);
-    char file[MAX_PATH] = {};
-    std::string filter = sEmfFilter;
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    filter += '\0';
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Handle();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "emf";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&ofn))
-        return false;
-    FileName = file;
-    return true;
+    return RunSaveFileDialog(Handle(), sEmfFilter, "emf", FileName);
 }

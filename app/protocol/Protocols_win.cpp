@@ -2,6 +2,7 @@
 
 #include "app/base/Guard_.h"
 #include "app/base/Tools_.h"
+#include "app/base/Tools_win.h"
 #include "app/main/MdiHost_win.h"
 #include "app/protocol/EditProtocolForm_.h"
 #include "app/protocol/ProtFile_.h"
@@ -102,26 +103,7 @@ TMDIChildProt* TProtocols::SelectedWindow() const {
 bool TProtocols::RunSaveDialog(std::string& FileName) {
     if (FSaveDialog)
         return FSaveDialog(FileName);
-    char file[MAX_PATH] = {};
-    FileName.copy(file, sizeof file - 1);
-    // The filter's parts separated by NUL characters.
-    std::string filter = sProtocolFilter;
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    filter += '\0';
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = FMain.Handle();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = "zqp";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&ofn))
-        return false;
-    FileName = file;
-    return true;
+    return RunSaveFileDialog(FMain.Handle(), sProtocolFilter, "zqp", FileName);
 }
 
 void TProtocols::FileSaveAs1Execute(TMDIChildProt* Window) {

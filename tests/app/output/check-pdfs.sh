@@ -6,6 +6,8 @@
 titles=print_titles.txt
 [ -s "$titles" ] || { echo "nothing printed"; exit 77; }
 dir=${QUORX_PDF_DIR:-$HOME/PDF}
+# Written under Windows: lines end in CR LF.
+tr -d '\r' <"$titles" >"$titles.lf"
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
 
@@ -66,7 +68,7 @@ while read -r kind title; do
         [ "$(pages_of "$f")" = 1 ] || fail "$title: not one page"
         ;;
     esac
-done <"$titles"
-rm -f "$titles"
+done <"$titles.lf"
+rm -f "$titles" "$titles.lf"
 [ $failed -eq 0 ] && echo "PDFs as printed"
 exit $failed
