@@ -53,3 +53,6 @@ inline constexpr char sMakerHomePage[] = "https://www.meridane.example/";
 
 // Import progress window.
 inline constexpr char sImportProgress[] = "Import progress";
+
+// Opening a document file (record or protocol) failed.
+inline constexpr char sCannotOpenDocument[] = "Cannot open document! %s";

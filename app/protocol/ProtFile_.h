@@ -4,6 +4,7 @@
 // its rich text (RTF as the rich text control writes it).
 #pragma once
 
+#include "app/base/Texte_.h"
 #include "app/tree/TreeTypes_.h"
 
 #include <cstddef>
@@ -14,7 +15,6 @@
 inline constexpr std::size_t kProtHeaderSize = 145;
 inline constexpr std::size_t kEditDataSize = sizeof(TEditData);
 inline constexpr std::size_t kShortStringMax = 40;
-inline constexpr char sCannotOpenDocument[] = "Cannot open document! %s";
 inline constexpr char sProtocolExt[] = ".zqp";
 
 // What a protocol file holds.

@@ -4,6 +4,7 @@
 // are read, never written.
 #pragma once
 
+#include "app/base/Texte_.h"
 #include "app/record/Files_.h"
 #include "app/settings/PreferencesGraph_.h"
 #include "app/values/RecordData_.h"
@@ -14,7 +15,6 @@
 
 inline constexpr char sNewerVersion[] =
     "A newer version of Tessaly MC is required to open the file %s!";
-inline constexpr char sCannotOpenDocument[] = "Cannot open document! %s";
 inline constexpr char sCannotSave[] = "Cannot save the file %s!";
 inline constexpr char sPreviousKept[] = " The previous file is unchanged.";
 
