@@ -11,6 +11,25 @@ void TStringGridData::SetRowCount(int32_t Rows) {
     FCells.resize(static_cast<std::size_t>(FRowCount) * static_cast<std::size_t>(FColCount));
 }
 
+void TStringGridData::SetColCount(int32_t Cols) {
+    Cols = std::max(Cols, 1);
+    if (Cols == FColCount)
+        return;
+    std::vector<std::string> cells(static_cast<std::size_t>(FRowCount) *
+                                   static_cast<std::size_t>(Cols));
+    const int32_t kept = std::min(Cols, FColCount);
+    for (int32_t row = 0; row < FRowCount; ++row)
+        for (int32_t col = 0; col < kept; ++col)
+            cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(Cols) +
+                  static_cast<std::size_t>(col)] =
+                std::move(
+                    FCells[static_cast<std::size_t>(row) * static_cast<std::size_t>(FColCount) +
+                           static_cast<std::size_t>(col)]);
+    FCells = std::move(cells);
+    FColCount = Cols;
+    FColWidths.resize(static_cast<std::size_t>(Cols), 64);
+}
+
 const std::string& TStringGridData::Cell(int32_t Col, int32_t Row) const {
     static const std::string empty;
     if (Col < 0 || Col >= FColCount || Row < 0 || Row >= FRowCount)

@@ -14,6 +14,8 @@ public:
     TStringGridData(int32_t ColCount, int32_t FixedCols, int32_t FixedRows);
 
     int32_t ColCount() const { return FColCount; }
+    // New columns are empty and 64 wide; the texts of removed columns are gone.
+    void SetColCount(int32_t Cols);
     int32_t RowCount() const { return FRowCount; }
     // New rows are empty; the texts of removed rows are gone.
     void SetRowCount(int32_t Rows);

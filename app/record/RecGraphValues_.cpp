@@ -184,11 +184,8 @@ void TRecGraphValues::LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Colum
     }
 
     const TChamberStatus status = lastSample.Meas.Status;
-    const bool holds[kRecConditionCount] = {(status & csAnalysing) != 0, (status & csStable) != 0,
-                                            (status & csOpen) != 0, !(status & csHumidityValid),
-                                            !(status & csTemperatureValid)};
     for (size_t c = 0; c < conditions; ++c)
-        Sender.Conditions[c].Visible = holds[c];
+        Sender.Conditions[c].Visible = ConditionHolds(status, c);
 
     // The selection is the last request of its sample.
     const int64_t selLo = std::max(std::min(SelAnchor, SelEnd), first);

@@ -27,6 +27,26 @@ enum TRecCondition : size_t {
     rcTempFail,
     kRecConditionCount
 };
+// Their captions, in index order.
+inline constexpr const char* kRecConditionTexts[kRecConditionCount] = {
+    "Analyzing", "Stable", "Open", "Hum. Fail", "Temp. Fail"};
+// Whether Condition holds for a sample of this status.
+constexpr bool ConditionHolds(TChamberStatus Status, size_t Condition) {
+    switch (Condition) {
+    case rcAnalyzing:
+        return (Status & csAnalysing) != 0;
+    case rcStable:
+        return (Status & csStable) != 0;
+    case rcOpen:
+        return (Status & csOpen) != 0;
+    case rcHumFail:
+        return !(Status & csHumidityValid);
+    case rcTempFail:
+        return !(Status & csTemperatureValid);
+    default:
+        return false;
+    }
+}
 // Series indexes.
 enum TRecSerie : size_t { rsHumidity, rsTemperature, rsDValue, kRecSerieCount };
 

@@ -104,15 +104,12 @@ void TMDIChildRec::FormCreate() {
     graph.SetYDivisions(13);
     for (size_t s = 0; s < kRecSerieCount; ++s)
         graph.Series.AddItem().Visible = s != rsDValue || FExtended;
-    const std::pair<const char*, TColor> conditions[] = {{"Analyzing", 0x00F1FF},
-                                                         {"Stable", 0x00FF00},
-                                                         {"Open", 0x808080},
-                                                         {"Hum. Fail", 0x0000FF},
-                                                         {"Temp. Fail", 0x0000FF}};
-    for (const auto& [text, color] : conditions) {
+    const TColor conditionColors[kRecConditionCount] = {0x00F1FF, 0x00FF00, 0x808080, 0x0000FF,
+                                                        0x0000FF};
+    for (size_t i = 0; i < kRecConditionCount; ++i) {
         TCondition& c = graph.Conditions.Add();
-        c.Text = text;
-        c.Color = color;
+        c.Text = kRecConditionTexts[i];
+        c.Color = conditionColors[i];
     }
     graph.OnGetValues = [this](TLineGraph& Sender, TGraphColumn& Column) {
         FValues.LineGraphGetValues(Sender, Column);

@@ -335,18 +335,25 @@ std::string SaveRecordFile(IFileSystem& Fs, const std::string& FileName,
         Format(sCannotSave, FileName.c_str()) + (hadFile ? sPreviousKept : "");
     if (Data.Headers.size() > 0xFFFF || Data.Samples.size() > 0xFFFFFFFFu)
         return failed;
+    return WriteBeside(Fs, FileName, [&Data](IFile& F) { return WriteFile(F, Data); })
+               ? std::string()
+               : failed;
+}
+
+bool WriteBeside(IFileSystem& Fs, const std::string& FileName,
+                 const std::function<bool(IFile& File)>& Write) {
     const std::string sibling = FileName + ".saving~";
     TFileError error;
     std::unique_ptr<IFile> f = Fs.Open(sibling, TOpenMode::CreateExclusive, error);
     if (!f)
-        return failed;
-    const bool written = WriteFile(*f, Data);
+        return false;
+    const bool written = Write(*f);
     f.reset();
     if (!written || !Fs.Replace(sibling, FileName)) {
         Fs.Remove(sibling);
-        return failed;
+        return false;
     }
-    return {};
+    return true;
 }
 
 TLoadOutcome LoadRecordFile(IFileSystem& Fs, const std::string& FileName, TRecordFileData& Data) {

@@ -10,6 +10,7 @@
 #include "app/values/RecordData_.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ struct TRecordFileData : TRecording {
     int32_t TempOverride = -1;
     int32_t DateOverride = -1;
 };
+
+// Writes a sibling file of FileName with Write (false: failed) and puts it in
+// place of FileName only when it is complete; the sibling is removed otherwise.
+bool WriteBeside(IFileSystem& Fs, const std::string& FileName,
+                 const std::function<bool(IFile& File)>& Write);
 
 // Writes Data to a sibling file and puts it in place of FileName only when it is
 // complete on disk, so a failed save leaves an earlier file as it was. Returns

@@ -11,33 +11,15 @@
 #include "app/base/LargePages_.h"
 #include "app/record/PosixFiles_.h"
 #include "app/record/RecordFile_.h"
+#include "tools/bench/ProcBench.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::time_point Since) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Since).count();
-}
-
-// Kilobytes of a line of /proc/self/status ("VmHWM:", "VmRSS:").
-long StatusKb(const char* Key) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(Key, 0) == 0)
-            return std::strtol(line.c_str() + std::strlen(Key), nullptr, 10);
-    return 0;
-}
-
-void ResetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 TRecordFileData MakeRecord(std::size_t Samples) {
     TRecordFileData d;
@@ -57,24 +39,6 @@ TRecordFileData MakeRecord(std::size_t Samples) {
         d.Samples.push_back(s);
     }
     return d;
-}
-
-// A reference figure and its name, as Report prints it.
-std::string Figure(const char* Name, double Value, const char* Unit) {
-    char text[80];
-    std::snprintf(text, sizeof text, "%s %8.3f %s", Name, Value, Unit);
-    return text;
-}
-
-// Against names the reference figures; the bound is Factor times Reference,
-// the one named by Of where Against names more than one.
-bool Report(const char* What, double Value, const char* Unit, const std::string& Against,
-            double Reference, double Factor, const char* Of = "") {
-    const double bound = Reference * Factor;
-    const bool ok = Value <= bound;
-    std::printf("%-5s %8.3f %s   %s, bound %.1f x%s = %8.3f %s   %s\n", What, Value, Unit,
-                Against.c_str(), Factor, Of, bound, Unit, ok ? "ok" : "OVER");
-    return ok;
 }
 
 } // namespace

@@ -66,6 +66,27 @@ TEST(ClearGridCells, KeepsTheFixedColumnsAndRows) {
             EXPECT_EQ(grid.Cell(c, r), (r == 0 || c == 0) ? "x" : "") << c << "," << r;
 }
 
+TEST(StringGridData, ColumnsGrowAndShrinkKeepingEachCellInItsPlace) {
+    TStringGridData grid(2, 1, 0);
+    grid.SetRowCount(2);
+    grid.SetCell(0, 1, "r1");
+    grid.SetCell(1, 1, "v");
+    grid.SetColWidth(1, 90);
+    grid.SetColCount(4);
+    grid.SetCell(3, 0, "d0");
+    EXPECT_EQ(grid.Cell(0, 1), "r1");
+    EXPECT_EQ(grid.Cell(1, 1), "v");
+    EXPECT_EQ(grid.Cell(2, 1), "");
+    EXPECT_EQ(grid.Cell(3, 0), "d0");
+    EXPECT_EQ(grid.ColWidth(1), 90);
+    EXPECT_EQ(grid.ColWidth(3), 64);
+    grid.SetColCount(2);
+    EXPECT_EQ(grid.Cell(1, 1), "v");
+    EXPECT_EQ(grid.Cell(3, 0), "");
+    grid.SetColCount(4);
+    EXPECT_EQ(grid.Cell(3, 0), "");
+}
+
 TEST(StringGridData, CellsOutsideTheGridAreEmptyAndRowsShrink) {
     TStringGridData grid(2, 1, 0);
     grid.SetRowCount(2);
