@@ -12,6 +12,7 @@
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
 #include "app/output/PrintCommands_win.h"
+#include "app/output/CsvCommand_win.h"
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/ProtFile_.h"
 #include "app/protocol/Protocols_win.h"
@@ -102,6 +103,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TImporter importer(mainForm, protocols);
     mainForm.OnImport = [&importer] { importer.Import1Execute(); };
     mainForm.OnDropFiles = [&importer](HDROP Drop) { importer.DropFiles(Drop); };
+    TCsvExportCommand csvExport(mainForm, registry);
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

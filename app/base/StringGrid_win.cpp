@@ -13,8 +13,9 @@ constexpr int kEditorId = 1;
 
 } // namespace
 
-TStringGrid::TStringGrid(HWND Parent, int Id, int32_t ColCount, int32_t FixedCols, HFONT Font)
-    : FData(ColCount, FixedCols, 0), FFont(Font) {
+TStringGrid::TStringGrid(HWND Parent, int Id, int32_t ColCount, int32_t FixedCols, HFONT Font,
+                         int32_t FixedRows, bool ReadOnly)
+    : FData(ColCount, FixedCols, FixedRows), FFont(Font), FTopRow(FixedRows) {
     TCreateArgs args;
     args.ClassName = "TStringGrid";
     args.Style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN | WS_TABSTOP;
@@ -28,11 +29,13 @@ TStringGrid::TStringGrid(HWND Parent, int Id, int32_t ColCount, int32_t FixedCol
     args.Background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     if (!CreateHandle(args))
         return;
-    FEditor = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
-                              GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-    SetWindowSubclass(FEditor, EditorProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    if (!ReadOnly) {
+        FEditor = CreateWindowExA(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Handle(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+                                  GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+        SetWindowSubclass(FEditor, EditorProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     FData.TextWidth = [this](const std::string& Text) {
         TWindowDC dc(Handle());
         TSelectObject font(dc.Get(), FFont);
@@ -54,7 +57,8 @@ RECT TStringGrid::CellRect(int32_t Col, int32_t Row) const {
     int x = 0;
     for (int32_t c = 0; c < Col; ++c)
         x += FData.ColWidth(c);
-    const int y = (Row - FTopRow) * DefaultRowHeight;
+    const int32_t fixed = FData.FixedRows();
+    const int y = (Row < fixed ? Row : fixed + Row - FTopRow) * DefaultRowHeight;
     return {x, y, x + FData.ColWidth(Col) - FData.GridLineWidth,
             y + DefaultRowHeight - FData.GridLineWidth};
 }
@@ -62,7 +66,7 @@ RECT TStringGrid::CellRect(int32_t Col, int32_t Row) const {
 int32_t TStringGrid::VisibleRows() const {
     RECT client;
     GetClientRect(Handle(), &client);
-    return std::max<int32_t>(1, client.bottom / DefaultRowHeight);
+    return std::max<int32_t>(1, client.bottom / DefaultRowHeight - FData.FixedRows());
 }
 
 void TStringGrid::SetCurrentCell(int32_t Col, int32_t Row) {
@@ -79,20 +83,22 @@ void TStringGrid::SetCurrentCell(int32_t Col, int32_t Row) {
 }
 
 void TStringGrid::Changed() {
-    FRow = std::clamp<int32_t>(FRow, 0, std::max(0, FData.RowCount() - 1));
+    FRow = std::clamp<int32_t>(FRow, FData.FixedRows(),
+                               std::max(FData.FixedRows(), FData.RowCount() - 1));
     SetTopRow(FTopRow);
     PlaceEditor();
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TStringGrid::SetTopRow(int32_t Row) {
-    const int32_t last = std::max(0, FData.RowCount() - VisibleRows());
-    FTopRow = std::clamp<int32_t>(Row, 0, last);
+    const int32_t fixed = FData.FixedRows();
+    const int32_t last = std::max(fixed, FData.RowCount() - VisibleRows());
+    FTopRow = std::clamp<int32_t>(Row, fixed, last);
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    si.nMin = 0;
-    si.nMax = std::max(0, FData.RowCount() - 1);
+    si.nMin = fixed;
+    si.nMax = std::max(fixed, FData.RowCount() - 1);
     si.nPage = static_cast<UINT>(VisibleRows());
     si.nPos = FTopRow;
     SetScrollInfo(Handle(), SB_VERT, &si, TRUE);
@@ -136,8 +142,10 @@ void TStringGrid::Paint() {
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
     const HBRUSH lines = GetSysColorBrush(COLOR_BTNSHADOW);
-    for (int32_t row = FTopRow; row < FData.RowCount() && row < FTopRow + VisibleRows() + 1;
-         ++row) {
+    const int32_t fixedRows = std::min(FData.FixedRows(), FData.RowCount());
+    const int32_t lastRow = std::min(FData.RowCount(), FTopRow + VisibleRows() + 1);
+    for (int32_t at = 0; at < fixedRows + lastRow - FTopRow; ++at) {
+        const int32_t row = at < fixedRows ? at : FTopRow + at - fixedRows;
         for (int32_t col = 0; col < FData.ColCount(); ++col) {
             RECT r = CellRect(col, row);
             const RECT line{r.left, r.bottom, r.right + FData.GridLineWidth,
@@ -145,7 +153,7 @@ void TStringGrid::Paint() {
             const RECT vline{r.right, r.top, r.right + FData.GridLineWidth, r.bottom};
             FillRect(dc, &line, lines);
             FillRect(dc, &vline, lines);
-            if (col < FData.FixedCols())
+            if (col < FData.FixedCols() || row < fixedRows)
                 FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
             const std::string& text = FData.Cell(col, row);
             r.left += 2;
@@ -215,15 +223,15 @@ LRESULT TStringGrid::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
         return 0;
     }
     case WM_LBUTTONDOWN: {
-        const int y = static_cast<short>(HIWORD(L));
-        const int32_t row = FTopRow + y / DefaultRowHeight;
-        if (row < FData.RowCount())
+        const int32_t at = static_cast<short>(HIWORD(L)) / DefaultRowHeight - FData.FixedRows();
+        const int32_t row = FTopRow + at;
+        if (at >= 0 && row < FData.RowCount())
             SetCurrentCell(std::max(FCol, FData.FixedCols()), row);
-        SetFocus(FEditor);
+        SetFocus(FEditor ? FEditor : Handle());
         return 0;
     }
     case WM_SETFOCUS:
-        if (IsWindowVisible(FEditor))
+        if (FEditor && IsWindowVisible(FEditor))
             SetFocus(FEditor);
         return 0;
     case WM_COMMAND:

@@ -1,7 +1,8 @@
 // TStringGrid: a grid of text cells (TStringGridData, Grid_.h) with fixed
-// columns on a grey ground, grid lines, a vertical scroll bar when the rows do
-// not fit, and a cell editor that is always shown on the current cell outside
-// the fixed columns. Up and Down move the current row.
+// columns and rows on a grey ground (fixed rows stay on top while the others
+// scroll), grid lines, a vertical scroll bar when the rows do not fit, and,
+// unless read-only, a cell editor that is always shown on the current cell
+// outside the fixed columns. Up and Down move the current row.
 #pragma once
 
 #include "app/base/Form_win.h"
@@ -15,7 +16,8 @@
 class TStringGrid : public TWindow {
 public:
     // A child control of Parent with id Id.
-    TStringGrid(HWND Parent, int Id, int32_t ColCount, int32_t FixedCols, HFONT Font);
+    TStringGrid(HWND Parent, int Id, int32_t ColCount, int32_t FixedCols, HFONT Font,
+                int32_t FixedRows = 0, bool ReadOnly = false);
 
     TStringGridData& Data() { return FData; }
     int32_t DefaultRowHeight = 18;

@@ -34,3 +34,4 @@ bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt
 
 // Converts the dialog's margins when the locale's unit (InchNow) differs from the stored one.
 void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch);
+

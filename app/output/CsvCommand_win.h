@@ -1,0 +1,32 @@
+// The main window's "Export": the record window of the selected chamber or
+// stored record into a CSV file through the export window, which proposes the
+// record's file name with the extension ".csv".
+#pragma once
+
+#include "app/main/MdiHost_win.h"
+#include "app/output/ExportWin_win.h"
+#include "app/record/RecWin_win.h"
+
+#include <string>
+
+// The export's view of a record window.
+TCsvSource CsvSourceOf(TMDIChildRec& Window, bool ExtendedMode);
+// FileName with its extension (if any) replaced by ".csv".
+std::string CsvFileName(const std::string& FileName);
+
+class TCsvExportCommand {
+public:
+    enum : int { kAcExport = 1320 };
+
+    TCsvExportCommand(IMdiHost& Main, IRegistryStore& Registry);
+    TCsvExportCommand(const TCsvExportCommand&) = delete;
+    TCsvExportCommand& operator=(const TCsvExportCommand&) = delete;
+
+    // Nothing without a record window that holds samples.
+    void AcExportExecute();
+    TExportWin& ExportWin() { return FWin; }
+
+private:
+    IMdiHost& FMain;
+    TExportWin FWin;
+};

@@ -1,0 +1,191 @@
+// The CSV export under Wine: a record window records in the main window, the
+// main window's "Export" shows the export window on it, the window is driven
+// by its controls and the file it writes is compared with the expected one.
+#include "app/main/MainForm_win.h"
+#include "app/output/CsvCommand_win.h"
+#include "app/record/RecWinFactory_win.h"
+#include "app/settings/PreferencesValues_.h"
+#include "app/tree/TreeNodes_.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/GuiHelpers_win.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/ScriptedBoxes.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint16_t kMeasuring = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
+
+std::string ReadFile(const std::filesystem::path& Path) {
+    std::ifstream in(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Click(HWND Form, int Id) {
+    SendMessageA(GetDlgItem(Form, Id), BM_CLICK, 0, 0);
+}
+
+class ExportWinTest : public testing::Test {
+protected:
+    TScriptedBoxes boxes;
+    TMemRegistry registry;
+    TFakeLinkApi api;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TRecWinFactory> factory;
+    std::unique_ptr<TCsvExportCommand> command;
+    TTreeNode* chamber = nullptr;
+    TMDIChildRec* window = nullptr;
+    std::filesystem::path dir;
+    std::vector<std::string> proposed; // names the save dialog was offered
+
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              (std::string("export_gui_") +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::error_code e;
+        std::filesystem::remove_all(dir, e);
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+        form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
+        factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
+        form->SetRecWindowFactory(factory.get());
+        command = std::make_unique<TCsvExportCommand>(*form, registry);
+        ShowWindow(form->Handle(), SW_SHOW);
+        TInstrumentData d;
+        d.Kind = nkSerialInstrument;
+        d.InterfaceIndex = 2;
+        d.SerialNumber = 12345;
+        SetFieldText(d.DevId, "ZEPHORA");
+        TTreeNode* instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        TChamberData c;
+        c.Kind = nkZephoraChamber;
+        c.Chamber = 1;
+        SetFieldText(c.Name, "Chamber 1");
+        chamber = form->Tree().AddChild(instrument, "Chamber 1", c);
+        form->Tree().Select(chamber);
+        form->AcShowRecExecute();
+        PumpMessages();
+        window = dynamic_cast<TMDIChildRec*>(ChamberData(chamber)->RecordWindow);
+        ASSERT_NE(window, nullptr);
+        // One sample a second: the first entry of the rate box.
+        SendMessageA(window->ComboBoxSampleRate(), CB_SETCURSEL, 0, 0);
+        SendMessageA(window->Handle(), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(window->ComboBoxSampleRate()), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(window->ComboBoxSampleRate()));
+        SendMessageA(window->ButtonRecord(), BM_CLICK, 0, 0);
+        for (uint32_t i = 0; i < 5; ++i) {
+            TChamberData* live = ChamberData(chamber);
+            live->Live.Stamp = {10, 12, 2026, 12 * 3600 + i};
+            live->Live.Meas = {static_cast<int16_t>(5000 + 100 * i), 2500, 100, 0, kMeasuring};
+            window->AddLiveSample();
+            PumpMessages();
+        }
+        SendMessageA(window->ButtonStop(), BM_CLICK, 0, 0);
+        PumpMessages();
+        ASSERT_EQ(window->Recorder().Data().Samples.size(), 5u);
+        command->ExportWin().SaveDialog = [this](std::string& Name) {
+            proposed.push_back(Name);
+            Name = (dir / "run.csv").string();
+            return true;
+        };
+    }
+    void TearDown() override {
+        if (form && form->Handle())
+            DestroyWindow(form->Handle());
+        PumpMessages();
+        std::filesystem::current_path(std::filesystem::temp_directory_path());
+    }
+
+    // The main window's Export with Action run on the export window once it shows.
+    bool ExportWith(std::function<void(HWND)> Action) {
+        TWindowActor actor("TExportWin", "Export", std::move(Action));
+        form->Tree().Select(chamber);
+        form->Actions().Execute(TCsvExportCommand::kAcExport);
+        return actor.Join();
+    }
+};
+
+TEST_F(ExportWinTest, ExportsTheSelectionOfARecordedWindow) {
+    window->SelectSample(3, false);
+    window->SelectSample(1, true);
+    ChamberData(chamber)->RecordFileName = "C:\\data\\run.zqr";
+    HWND shown = nullptr;
+    std::string rows, readings, cell;
+    ASSERT_TRUE(ExportWith([&](HWND Form) {
+        shown = Form;
+        TExportWin& w = command->ExportWin();
+        rows = w.PanelText(0);
+        readings = w.PanelText(1);
+        cell = w.StringGridPreview().Data().Cell(2, 2);
+        Click(Form, TExportWin::kCheckBoxRowPrgInfo);
+        Click(Form, TExportWin::kButton1);
+    }));
+    EXPECT_FALSE(IsWindowVisible(shown));
+    EXPECT_EQ(proposed, std::vector<std::string>{"C:\\data\\run.csv"});
+    // Before Program Info was chosen: the titles and samples 1 to 3.
+    EXPECT_EQ(rows, "Rows in the file to be written:4");
+    EXPECT_EQ(readings, "Reading to be exported:3");
+    EXPECT_EQ(cell, "0.510");
+    EXPECT_EQ(ReadFile(dir / "run.csv"), "\"Tessaly MC V2.31 \",,\r\n"
+                                         ",,\r\n"
+                                         "\"Date / Time\",\"aw [ ]\",\"T [\xB0"
+                                         "C]\"\r\n"
+                                         "\"10.12.2026 12:00:01\",\"0.510\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:02\",\"0.520\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:03\",\"0.530\",\"25.0\"\r\n");
+    EXPECT_EQ(registry.Get(kRegCsvExport, "CSV_C_PROGI"), TRegValue::Dword(1));
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(ExportWinTest, AveragesWithNBroughtIntoRangeAndStoresTheChoice) {
+    bool editEnabledBefore = true, userInfoEnabled = true;
+    ASSERT_TRUE(ExportWith([&](HWND Form) {
+        editEnabledBefore = IsWindowEnabled(GetDlgItem(Form, TExportWin::kLabeledEdit1));
+        userInfoEnabled = IsWindowEnabled(GetDlgItem(Form, TExportWin::kCheckBoxUserinfo));
+        Click(Form, TExportWin::kRadioButtonDRAv);
+        HWND edit = GetDlgItem(Form, TExportWin::kLabeledEdit1);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0"));
+        SendMessageA(Form, WM_COMMAND, MAKEWPARAM(TExportWin::kLabeledEdit1, EN_KILLFOCUS),
+                     reinterpret_cast<LPARAM>(edit));
+        Click(Form, TExportWin::kButton1);
+    }));
+    EXPECT_FALSE(editEnabledBefore);
+    EXPECT_FALSE(userInfoEnabled);
+    // Nothing selected: all five samples, in groups of 2, 2 and 1.
+    EXPECT_EQ(ReadFile(dir / "run.csv"), "\"Date / Time\",\"aw [ ]\",\"T [\xB0"
+                                         "C]\"\r\n"
+                                         "\"10.12.2026 12:00:00\",\"0.505\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:02\",\"0.525\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:04\",\"0.540\",\"25.0\"\r\n");
+    EXPECT_EQ(registry.Get(kRegCsvExport, "CSV_AVER"), TRegValue::Dword(1));
+    EXPECT_EQ(registry.Get(kRegCsvExport, "CSV_NOR"), TRegValue::Dword(0));
+    EXPECT_EQ(registry.Get(kRegCsvExport, "CSV_N"), TRegValue::Dword(2));
+}
+
+TEST_F(ExportWinTest, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
+    command->ExportWin().SaveDialog = [this](std::string& Name) {
+        Name = (dir / "missing" / "run.csv").string();
+        return true;
+    };
+    bool openAfterError = false;
+    ASSERT_TRUE(ExportWith([&](HWND Form) {
+        Click(Form, TExportWin::kButton1);
+        openAfterError = IsWindowVisible(Form);
+        Click(Form, TExportWin::kButton2);
+    }));
+    EXPECT_TRUE(openAfterError);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_NE(boxes.Shown[0].Msg.find("Cannot save the file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+} // namespace
