@@ -1,6 +1,7 @@
 #include "app/output/CsvCommand_win.h"
 
 #include "app/main/MainForm_win.h"
+#include "app/record/RecWin_win.h"
 #include "app/tree/NodeUnits_.h"
 #include "app/tree/TreeNodes_.h"
 

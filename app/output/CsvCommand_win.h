@@ -5,9 +5,10 @@
 
 #include "app/main/MdiHost_win.h"
 #include "app/output/ExportWin_win.h"
-#include "app/record/RecWin_win.h"
 
 #include <string>
+
+class TMDIChildRec;
 
 // The export's view of a record window.
 TCsvSource CsvSourceOf(TMDIChildRec& Window, bool ExtendedMode);

@@ -3,6 +3,7 @@
 // by its controls and the file it writes is compared with the expected one.
 #include "app/main/MainForm_win.h"
 #include "app/output/CsvCommand_win.h"
+#include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
 #include "app/settings/PreferencesValues_.h"
 #include "app/tree/TreeNodes_.h"
