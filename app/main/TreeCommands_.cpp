@@ -118,6 +118,6 @@ void ShowNodeWindow(TTreeModel& Tree, TTreeNode& Node, IChildWindow& Window) {
     try {
         Window.Show();
     } catch (const std::exception&) {
-        FreeAndDeleteNode(Tree, &Node);
+        DeleteTreeNode(Tree, &Node);
     }
 }

@@ -2,6 +2,9 @@
 
 #include "app/base/MsgDlg_.h"
 #include "app/base/Tools_.h"
+#include "app/tree/TreeNodes_.h"
+
+#include <exception>
 
 namespace {
 
@@ -40,17 +43,15 @@ TTreeNode* AddProtTree(TTreeModel& Tree, IMessageBoxes& Boxes, TDevIndex DeviceI
     prot.Chamber = static_cast<uint8_t>(Chamber);
     prot.ProtocolWindow = Window;
     prot.FileName = FileName;
-    TTreeNode* node = Tree.AddChild(folder, UniqueProtName(folder, Name), std::move(prot));
-    Tree.SetNodeImages(node, imProtocol, imProtocol, imNone);
-    Tree.Expand(folder, false);
+    TTreeNode* node = nullptr;
+    try {
+        node = Tree.AddChild(folder, UniqueProtName(folder, Name), std::move(prot));
+        Tree.SetNodeImages(node, imProtocol, imProtocol, imNone);
+        Tree.Expand(folder, false);
+    } catch (const std::exception&) {
+        // The record goes with its node: a node left without it would be freed twice.
+        DeleteTreeNode(Tree, node);
+        return nullptr;
+    }
     return node;
-}
-
-void DeleteProtNode(TTreeModel& Tree, TTreeNode* Node) {
-    if (!Node)
-        return;
-    TTreeNode* parent = Node->Parent();
-    Tree.Delete(Node);
-    if (parent && parent == Tree.ProtocolsFolder() && parent->Count() == 0)
-        Tree.Delete(parent);
 }

@@ -18,11 +18,8 @@ std::string UniqueProtName(const TTreeNode* Folder, const std::string& Name);
 // A protocol node for Window under the Protocols folder (created when missing):
 // interface byte the interface index of DeviceIndex (255 for none, 0), chamber byte Chamber (255
 // none), FileName; images imProtocol, the folder expanded. Null with an error box
-// when there is no root to hold the folder.
+// when there is no root to hold the folder; null without a box when the node
+// cannot be completed (it is removed again, so no half-made node stays).
 TTreeNode* AddProtTree(TTreeModel& Tree, IMessageBoxes& Boxes, TDevIndex DeviceIndex,
                        int32_t Chamber, const std::string& Name, const std::string& FileName,
                        IProtocolWindow* Window);
-
-// Deletes a protocol node with its record; the Protocols folder goes with its
-// last child. Nothing above the folder is touched.
-void DeleteProtNode(TTreeModel& Tree, TTreeNode* Node);

@@ -284,7 +284,7 @@ TCloseAction TMDIChildProt::FormClose() {
         return TCloseAction::None;
     if (TProtData* prot = ProtData())
         prot->ProtocolWindow = nullptr;
-    DeleteProtNode(FMain.Tree(), FNode);
+    DeleteTreeNode(FMain.Tree(), FNode);
     FNode = nullptr;
     // This window still counts.
     FMain.SetCloseAllEnabled(FMain.MDIChildCount() > 2);

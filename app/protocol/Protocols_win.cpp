@@ -25,16 +25,6 @@ TProtocols::TProtocols(IMdiHost& Main) : FMain(Main), FEditProtForm(Main.Handle(
     action(kAcEditProt, "Edit &Protocol", [this] { AcEditProtExecute(); });
 }
 
-std::string ProposedProtName(const std::string& FileName, const std::string& Caption) {
-    if (!FileName.empty())
-        return FileName;
-    std::string name = RemoveUnsavedMark(Caption);
-    for (char& c : name)
-        if (std::string("\"*/:<>?\\|").find(c) != std::string::npos)
-            c = '_';
-    return name;
-}
-
 TMDIChildProt* TProtocols::NewProtocolWindow(const std::string& Title, int32_t Chamber,
                                              TDevIndex DeviceIndex, const uint8_t* Data,
                                              int32_t Len, bool AddToTree) {
@@ -111,7 +101,8 @@ void TProtocols::FileSaveAs1Execute(TMDIChildProt* Window) {
     if (!window)
         return;
     const TProtData* prot = window->ProtData();
-    std::string fileName = ProposedProtName(prot ? prot->FileName : "", window->Caption());
+    std::string fileName =
+        prot && !prot->FileName.empty() ? prot->FileName : ProposedFileName(window->Caption());
     if (!RunSaveDialog(fileName))
         return;
     try {

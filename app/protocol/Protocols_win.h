@@ -70,7 +70,3 @@ private:
     IProtocolPrinter* FPrinter = nullptr;
     TSaveDialog FSaveDialog;
 };
-
-// The name Save As proposes for a protocol: its file name, or the caption
-// without its unsaved mark and with " * / : < > ? \ | made "_".
-std::string ProposedProtName(const std::string& FileName, const std::string& Caption);

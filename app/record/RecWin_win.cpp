@@ -711,7 +711,7 @@ TCloseAction TMDIChildRec::FormClose() {
         FHost.Tree().SetText(FNode, RemoveUnsavedMark(FNode->Text()));
     } else if (TRecData* record = FNode->As<TRecData>()) {
         record->RecordWindow = nullptr;
-        FHost.Tree().Delete(FNode);
+        DeleteTreeNode(FHost.Tree(), FNode);
         FNode = nullptr;
     }
     FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 2);

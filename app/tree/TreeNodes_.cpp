@@ -134,6 +134,17 @@ void FreeAndDeleteNode(TTreeModel& View, TTreeNode* Node) {
     View.Delete(Node);
 }
 
+void DeleteTreeNode(TTreeModel& View, TTreeNode* Node) {
+    if (!Node)
+        return;
+    TTreeNode* parent = Node->Parent();
+    View.Delete(Node);
+    const bool folder =
+        parent && (parent == View.RecordsFolder() || parent == View.ProtocolsFolder());
+    if (folder && parent->Count() == 0)
+        View.Delete(parent);
+}
+
 void FreeNodeData(TTreeNode* Node) {
     if (!Node)
         return;

@@ -37,6 +37,9 @@ TTreeNode* CreateRecNode(TTreeModel& View, IMessageBoxes& Boxes, const std::stri
                          const std::string& FileName, bool AllowDuplicate, double FileAge);
 // Deletes Node with its record and subtree.
 void FreeAndDeleteNode(TTreeModel& View, TTreeNode* Node);
+// Deletes a document's node; the Records or Protocols folder goes with its last
+// child (the model forgets it). Nothing above the folders is touched.
+void DeleteTreeNode(TTreeModel& View, TTreeNode* Node);
 // Frees the records of Node and its whole subtree; deletes no node.
 void FreeNodeData(TTreeNode* Node);
 

@@ -4,6 +4,7 @@
 #include "app/base/Tools_.h"
 
 #include <algorithm>
+#include <string_view>
 #include <type_traits>
 #include <variant>
 
@@ -128,6 +129,14 @@ std::string DefaultChamberName(int32_t Chamber, const std::string& SerialPart) {
 
 std::string RemoveUnsavedMark(const std::string& Text) {
     return Text.starts_with(sUnsavedMark) ? Text.substr(2) : Text;
+}
+
+std::string ProposedFileName(const std::string& Caption) {
+    std::string name = RemoveUnsavedMark(Caption);
+    for (char& c : name)
+        if (std::string_view("\"*/:<>?\\|").find(c) != std::string_view::npos)
+            c = '_';
+    return name;
 }
 
 void SerialPart(const char (&IdSerial)[21], char (&Serial)[21]) {

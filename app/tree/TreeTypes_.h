@@ -259,6 +259,9 @@ std::string InstrumentText(IMessageBoxes& Boxes, int32_t InterfaceIndex, int32_t
 std::string DefaultChamberName(int32_t Chamber, const std::string& SerialPart);
 // Text without the unsaved mark "* " that the program put in front of it.
 std::string RemoveUnsavedMark(const std::string& Text);
+// The file name Save As proposes for a document without one: Caption without
+// the unsaved mark, each of " * / : < > ? \ | made "_" (other characters stay).
+std::string ProposedFileName(const std::string& Caption);
 
 // Parts of an instrument's id/serial text "MODEL 0012345": the text after the
 // first blank, trimmed (the whole text trimmed without a blank), and the text

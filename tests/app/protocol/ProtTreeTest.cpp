@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 class ProtTreeTest : public testing::Test {
@@ -34,9 +36,9 @@ TEST_F(ProtTreeTest, TheFolderComesWithTheFirstProtocolAndGoesWithTheLast) {
     TTreeNode* b = AddProtTree(tree, boxes, 0, 255, "* Actual Protocol", "", nullptr);
     EXPECT_EQ(b->Text(), "* Actual Protocol - 1");
     EXPECT_EQ(b->As<TProtData>()->InterfaceIndex, 255);
-    DeleteProtNode(tree, a);
+    DeleteTreeNode(tree, a);
     EXPECT_EQ(tree.ProtocolsFolder(), folder);
-    DeleteProtNode(tree, b);
+    DeleteTreeNode(tree, b);
     EXPECT_EQ(tree.ProtocolsFolder(), nullptr);
     EXPECT_EQ(tree.Root()->Count(), 0);
     EXPECT_TRUE(boxes.Shown.empty());
@@ -49,9 +51,34 @@ TEST_F(ProtTreeTest, NamesAreMadeUniqueAndFreedNamesReused) {
     EXPECT_EQ(p->Text(), "P");
     EXPECT_EQ(p1->Text(), "P - 1");
     EXPECT_EQ(p2->Text(), "P - 2");
-    DeleteProtNode(tree, p1);
+    DeleteTreeNode(tree, p1);
     EXPECT_EQ(AddProtTree(tree, boxes, 0, 0, "P", "", nullptr)->Text(), "P - 1");
     EXPECT_EQ(AddProtTree(tree, boxes, 0, 0, "p", "", nullptr)->Text(), "p");
+}
+
+// Tells of a failure while the tree is being changed.
+class FailingObserver : public ITreeObserver {
+public:
+    void NodeAdded(TTreeNode&) override {}
+    void NodeChanged(TTreeNode& Node) override {
+        if (Node.Kind() == nkProtocol)
+            throw std::runtime_error("no images");
+    }
+    void NodeMoved(TTreeNode&) override {}
+    void NodeDeleting(TTreeNode&) override {}
+    void NodeExpanded(TTreeNode&) override {}
+    void SelectionChanged(TTreeNode*) override {}
+};
+
+TEST_F(ProtTreeTest, ANodeThatCannotBeCompletedIsRemovedWithItsRecord) {
+    FailingObserver failing;
+    tree.Attach(failing);
+    EXPECT_EQ(AddProtTree(tree, boxes, 0, 0, "P", "", nullptr), nullptr);
+    tree.Detach(failing);
+    // No node is left whose record was freed; the folder it made went with it.
+    EXPECT_EQ(tree.ProtocolsFolder(), nullptr);
+    EXPECT_EQ(tree.Root()->Count(), 0);
+    EXPECT_EQ(AddProtTree(tree, boxes, 0, 0, "P", "", nullptr)->Text(), "P");
 }
 
 TEST(ProtTree, WithoutARootThereIsNoFolder) {

@@ -227,4 +227,27 @@ TEST_F(TreeFixture, FreeingRecordsAndDeletingNodes) {
     EXPECT_NE(model.RecordsFolder(), nullptr);
 }
 
+TEST_F(TreeFixture, DeleteTreeNodeTakesAnEmptyFolderButStopsThere) {
+    TTreeNode* a = CreateRecNode(model, boxes, "a", "a.zqr", false, 0);
+    TTreeNode* b = CreateRecNode(model, boxes, "b", "b.zqr", false, 0);
+    TTreeNode* folder = model.RecordsFolder();
+    DeleteTreeNode(model, a);
+    EXPECT_EQ(model.RecordsFolder(), folder);
+    DeleteTreeNode(model, b);
+    EXPECT_EQ(model.RecordsFolder(), nullptr);
+    EXPECT_EQ(model.Root(), root);
+    EXPECT_EQ(root->Count(), 2) << "the instruments stay";
+
+    // A node whose parent is no folder leaves the parent, even without children.
+    DeleteTreeNode(model, usb->Item(0));
+    EXPECT_EQ(usb->Count(), 0);
+    EXPECT_EQ(root->Count(), 2);
+    // The root's last child gone, the root stays.
+    while (root->Count() > 1)
+        DeleteTreeNode(model, root->Item(0));
+    DeleteTreeNode(model, root->Item(0));
+    EXPECT_EQ(model.Root(), root);
+    EXPECT_EQ(model.Count(), 1);
+}
+
 } // namespace

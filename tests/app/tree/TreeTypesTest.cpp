@@ -99,6 +99,24 @@ TEST(NodeTexts, RootInstrumentChamberAndUnsavedMark) {
     }
 }
 
+TEST(NodeTexts, ProposedFileNameHasNoMarkAndNoCharacterAFileNameForbids) {
+    struct Case {
+        const char* caption;
+        const char* expected;
+    } cases[] = {
+        {"* a/b:c", "a_b_c"},
+        {"\"q\" *<>?\\|", "_q_ ______"},
+        {"*x", "_x"},
+        {"Chamber 1 - 0012345", "Chamber 1 - 0012345"},
+        {"tab\there", "tab\there"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(ProposedFileName(c.caption), c.expected);
+    }
+}
+
 TEST(NodeImages, ChambersInstrumentsAndRecordingState) {
     struct Case {
         int32_t kind;
