@@ -6,15 +6,15 @@
 #include "app/base/MsgDlg_win.h"
 #include "app/base/Registry_win.h"
 #include "app/base/Tools_win.h"
+#include "app/documents/Documents_win.h"
 #include "app/import/Import_win.h"
 #include "app/instruments/LinkApi_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
-#include "app/output/PrintCommands_win.h"
 #include "app/output/CsvCommand_win.h"
+#include "app/output/PrintCommands_win.h"
 #include "app/overview/OvVWin_win.h"
-#include "app/protocol/ProtFile_.h"
 #include "app/protocol/Protocols_win.h"
 #include "app/record/RecWinFactory_win.h"
 #include "app/settings/Preferences_win.h"
@@ -83,9 +83,12 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
                                                        int32_t Len) {
         protocols.NewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len, true);
     });
-    mainForm.OnLoadFile = [&protocols](const std::string& FileName) {
-        if (ExtractFileExt(FileName) == sProtocolExt)
-            protocols.OpenProtocolFile(FileName);
+    TDocumentsWin documents(mainForm, protocols);
+    mainForm.OnLoadFile = [&documents](const std::string& FileName) {
+        documents.LoadFile(FileName);
+    };
+    mainForm.OnSaveDocument = [&documents](TTreeNode& Node) {
+        return documents.Documents().Save(&Node);
     };
     TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
     mainForm.SetShowOverview(OverviewCommand(mainForm));

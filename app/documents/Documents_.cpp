@@ -7,6 +7,7 @@
 #include "app/tree/TreeNodes_.h"
 
 #include <exception>
+#include <string_view>
 
 namespace {
 
@@ -16,6 +17,27 @@ std::string BaseName(const std::string& FileName) {
 }
 
 } // namespace
+
+std::vector<std::string> SelectedFiles(const char* Buffer, std::size_t Size) {
+    std::vector<std::string> texts;
+    std::size_t at = 0;
+    while (at < Size && Buffer[at] != '\0') {
+        const std::size_t end = std::string_view(Buffer + at, Size - at).find('\0');
+        if (end == std::string_view::npos)
+            break;
+        texts.emplace_back(Buffer + at, end);
+        at += end + 1;
+    }
+    if (texts.size() < 2)
+        return texts;
+    std::string folder = texts.front();
+    if (!folder.empty() && folder.back() != '\\')
+        folder += '\\';
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < texts.size(); ++i)
+        files.push_back(folder + texts[i]);
+    return files;
+}
 
 bool HasOwnRecordFile(const TRecData& Record) {
     return ExtractFileExt(Record.FileName) == sRecordExt;

@@ -9,7 +9,9 @@
 #include "app/main/RecWindows_.h"
 #include "app/tree/TreeModel_.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 inline constexpr char sRecordExt[] = ".zqr";
 inline constexpr char sOpenFilter[] =
@@ -79,6 +81,11 @@ private:
     TRecWindows& FRecWindows;
     IDocumentsHost& FHost;
 };
+
+// The files an open dialog with multiple selection gives in Buffer (Size
+// bytes): one full name, or the folder and then the names in it, each ending in
+// a NUL, an empty text after the last. Nothing past Size is read.
+std::vector<std::string> SelectedFiles(const char* Buffer, std::size_t Size);
 
 // A loaded record's own file: a record file, never the source of an import.
 bool HasOwnRecordFile(const TRecData& Record);

@@ -110,7 +110,7 @@ bool TMainFormCtl::FormClose(bool Closing) {
     return Closing && FHost.MDIChildCount() == 0;
 }
 
-void TMainFormCtl::CloseChildWindows() {
+bool TMainFormCtl::CloseChildWindows() {
     int count = FHost.MDIChildCount();
     while (count > 0) {
         const int before = FHost.MDIChildCount();
@@ -119,6 +119,7 @@ void TMainFormCtl::CloseChildWindows() {
         // A window that stays open stops the loop.
         count = FHost.MDIChildCount() < before ? count - 1 : 0;
     }
+    return FHost.MDIChildCount() == 0;
 }
 
 void TMainFormCtl::CloseDocuments() {

@@ -77,6 +77,9 @@ public:
     // True when the window may close: no child window is left.
     bool FormClose(bool Closing);
     void AcCloseAllExecute() { FormClose(false); }
+    // Closes the child windows one at a time, as long as each one closes; true
+    // when none is left.
+    bool CloseChildWindows();
     void FormDestroy();
 
     bool FirstActivation() const { return FFirstActivation; }
@@ -91,7 +94,6 @@ public:
     bool YesToAllStop = false;   // stop recordings
 
 private:
-    void CloseChildWindows();
     void CloseDocuments();
     // Closes the window of the first document in Folder; false when there is
     // none, or when it is still in the folder afterwards (its window refused or

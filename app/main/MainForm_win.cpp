@@ -120,6 +120,12 @@ void TMainForm::CreateMenus() {
 
     const HMENU menu = GetMenu(Handle());
     const HMENU file = CreatePopupMenu();
+    // The document commands are added by the documents.
+    AppendMenuA(file, MF_STRING, kFileOpen1, "&Open...");
+    AppendMenuA(file, MF_STRING, kFileSave1, "&Save");
+    AppendMenuA(file, MF_STRING, kFileSaveAs1, "Save &as...");
+    AppendMenuA(file, MF_STRING, kAcSaveDsktp, "Save &Tree...");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(file, MF_STRING, TMainLinks::kAcOpenCom, "");
     AppendMenuA(file, MF_STRING, TMainLinks::kAcCloseCom, "");
     AppendMenuA(file, MF_STRING, TMainLinks::kAcRefresh, "");
@@ -158,6 +164,8 @@ void TMainForm::CreateBars() {
         return TBBUTTON{I_IMAGENONE, Id, TBSTATE_ENABLED, style, {}, 0, text(Caption)};
     };
     TBBUTTON buttons[] = {
+        button(kFileOpen1, "Open"),
+        {0, 0, TBSTATE_ENABLED, BTNS_SEP, {}, 0, 0},
         button(TMainLinks::kAcOpenCom, "Connect"),
         button(TMainLinks::kAcCloseCom, "Disconnect"),
         button(TMainLinks::kAcRefresh, "Refresh"),
@@ -194,6 +202,10 @@ void TMainForm::Layout() {
     MoveWindow(TreeView1(), 0, top, kTreeWidth, height, TRUE);
     MoveWindow(MDIClient(), kTreeWidth, top, std::max(0, static_cast<int>(client.cx) - kTreeWidth),
                height, TRUE);
+}
+
+void TMainForm::RebuildAccelerators() {
+    FAccelerators = CreateActionAccelerators(Actions());
 }
 
 bool TMainForm::TranslateShortCut(MSG& Msg) {

@@ -58,6 +58,8 @@ public:
     // drop handler owns Drop and finishes it.
     std::function<void()> OnImport;
     std::function<void(HDROP Drop)> OnDropFiles;
+    // Saves a node's document; set by the program.
+    std::function<bool(TTreeNode& Node)> OnSaveDocument;
     TTreeModel& Tree() override { return FTree; }
     HWND ToolBar1() const { return Control(kToolBar1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }
@@ -83,7 +85,10 @@ public:
     bool ExtendedMode() const override { return FCtl.ExtendedMode(); }
     void SetCloseAllEnabled(bool Enabled) override;
     void ShowChamberInfo(TTreeNode& ChamberNode) override;
+    bool SaveDocument(TTreeNode& Node) override { return OnSaveDocument && OnSaveDocument(Node); }
 
+    // The accelerators anew, for actions added after the window was made.
+    void RebuildAccelerators();
     // Accelerators of the actions and of the document windows; true when Msg was one.
     bool TranslateShortCut(MSG& Msg);
 
@@ -103,12 +108,13 @@ public:
     // Brings Wnd to the front, restored; true when it is the foreground window then.
     static bool ForceForeground(HWND Wnd);
 
-protected:
-    bool FileExists(const std::string& FileName) override;
     void LoadFile(const std::string& FileName) override {
         if (OnLoadFile)
             OnLoadFile(FileName);
     }
+
+protected:
+    bool FileExists(const std::string& FileName) override;
     void ReconnectOpenPorts() override;
     void ScanUsbDevices(bool DoInit) override;
     void CloseAllInterfaces() override;

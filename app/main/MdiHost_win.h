@@ -23,6 +23,8 @@ public:
         kPrintPreview1,
         kFilePageSetup1,
         kFilePrintSetup1,
+        kFileOpen1,
+        kAcSaveDsktp, // Save Tree...
     };
 
     // The main window itself, the owner of dialogs.
@@ -45,6 +47,8 @@ public:
     virtual void SetCloseAllEnabled(bool Enabled) = 0;
     // The chamber information dialog on ChamberNode.
     virtual void ShowChamberInfo(TTreeNode& ChamberNode) = 0;
+    // Saves Node's document as the Save command does; true when it was saved.
+    virtual bool SaveDocument(TTreeNode& Node) = 0;
 
 protected:
     ~IMdiHost() = default;

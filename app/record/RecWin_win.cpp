@@ -193,16 +193,58 @@ void TMDIChildRec::LoadRecordFile(const std::string& FileName) {
         throw std::runtime_error(outcome.Message);
     const bool settings = data.SettingsPresent;
     const TRecViewSettings view = data.View;
+    const TDevUnits units = data.Units;
+    const std::string instrumentId =
+        data.Headers.empty() ? std::string() : FieldText(data.Headers.back().SerialPart);
+    if (!FLive)
+        FOverrides = {data.HumOverride, data.TempOverride, data.DateOverride};
     SetData(std::move(data), false);
     if (settings) {
         FView->SetGraphSettings(UnpackViewSettings(view), true);
         ShowStatistics();
     }
-    FFiles.Rewrite(FRec.Data());
+    if (FLive)
+        FFiles.Rewrite(FRec.Data());
     if (TChamberData* chamber = ChamberData(FNode))
         chamber->RecordFileName = FileName;
+    if (TRecData* record = FNode->As<TRecData>()) {
+        if (!instrumentId.empty())
+            SetFieldText(record->InstrumentId, instrumentId);
+        record->Units = units;
+        UpdateUnits();
+    }
     if (FLive)
         SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+}
+
+void TMDIChildRec::SaveRecordFile(const std::string& FileName) {
+    TRecordFileData data;
+    static_cast<TRecording&>(data) = FRec.Data();
+    if (const TInstrumentData* instrument = InstrumentData(FNode->Parent()))
+        data.Units = instrument->Units;
+    else if (const TRecData* record = FNode->As<TRecData>())
+        data.Units = record->Units;
+    data.View = PackViewSettings(FView->GetGraphSettings());
+    data.HumOverride = FOverrides.HumMode;
+    data.TempOverride = FOverrides.TempUnit;
+    data.DateOverride = FOverrides.DateFmt;
+    const std::string failed = ::SaveRecordFile(FFs, FileName, data);
+    if (!failed.empty())
+        throw std::runtime_error(failed);
+    FRec.SetModified(false);
+    FRec.SetDataReplaced(false);
+    if (FNode->Text().starts_with("*"))
+        FHost.Tree().SetText(FNode,
+                             FNode->Text().substr(std::min<std::size_t>(2, FNode->Text().size())));
+    if (TChamberData* chamber = ChamberData(FNode)) {
+        chamber->RecordFileName = FileName;
+        FFiles.WriteChamberInfo(ChamberInfo());
+        SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+    } else {
+        // The documents name the node after the file it now belongs to.
+        const std::string name = ExtractFileName(FileName);
+        SetCaptionText(name.substr(0, name.rfind('.')));
+    }
 }
 
 void TMDIChildRec::Activate() {
@@ -696,10 +738,9 @@ TCloseAction TMDIChildRec::FormClose() {
         FLive ? GetUnsavedRecCount(FHost.Tree()) : GetUnsavedRecFileCount(FHost.Tree());
     state.MainClosing = main.Closing();
     bool& noToAll = FLive ? main.NoToAllRec : main.NoToAllRecFile;
-    // Saving a record is a command of the documents, which is not there yet.
     const bool close = RecCloseQuery(
         FHost.Boxes(), state, {main.YesToAllStop, noToAll}, [this] { FRec.Stop(); },
-        [] { return false; });
+        [this] { return FHost.SaveDocument(*FNode); });
     if (!close)
         return TCloseAction::None;
     FRec.ClearData();

@@ -74,6 +74,10 @@ public:
     // A record file loaded into a live window, to go on recording after it;
     // raises std::runtime_error when it cannot be read.
     void LoadRecordFile(const std::string& FileName);
+    // Writes the recording to FileName, whole or not at all, and marks it saved;
+    // raises std::runtime_error with the message to show when it cannot.
+    void SaveRecordFile(const std::string& FileName);
+    bool DataReplaced() const { return FRec.DataReplaced(); }
     void SetCaptionText(const std::string& Text);
     // Its node selected, the list focused.
     void Activate();

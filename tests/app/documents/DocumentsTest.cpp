@@ -243,3 +243,29 @@ TEST_F(DocumentsTest, AProtocolIsSavedUnderAChosenName) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(OpenDialog, SelectedFilesAreFullNamesInDialogOrder) {
+    const struct {
+        const char* Name;
+        std::string Buffer;
+        std::vector<std::string> Files;
+    } cases[] = {
+        {"one file", std::string("C:\\d\\a.zqr\0\0", 12), {"C:\\d\\a.zqr"}},
+        {"three in a folder",
+         std::string("C:\\d\0b.zqp\0a.zqr\0t.zqd\0\0", 24),
+         {"C:\\d\\b.zqp", "C:\\d\\a.zqr", "C:\\d\\t.zqd"}},
+        {"in the root folder",
+         std::string("C:\\\0a.zqr\0b.zqr\0\0", 17),
+         {"C:\\a.zqr", "C:\\b.zqr"}},
+        {"nothing", std::string("\0\0", 2), {}},
+        {"no NUL at the end", std::string("C:\\d\0a.zqr\0b.zq", 15), {"C:\\d\\a.zqr"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        EXPECT_EQ(SelectedFiles(c.Buffer.data(), c.Buffer.size()), c.Files);
+    }
+}
+
+} // namespace
