@@ -87,16 +87,19 @@ void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch) {
     Dialog.rtMargin = {m.Left, m.Top, m.Right, m.Bottom};
 }
 
-bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt,
-                       std::string& FileName) {
-    char file[MAX_PATH] = {};
-    FileName.copy(file, sizeof file - 1);
-    // The filter's parts separated by NUL characters.
+std::string DialogFilter(const std::string& Filter) {
     std::string filter = Filter;
     for (char& c : filter)
         if (c == '|')
             c = '\0';
-    filter += '\0';
+    return filter + '\0';
+}
+
+bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt,
+                       std::string& FileName) {
+    char file[MAX_PATH] = {};
+    FileName.copy(file, sizeof file - 1);
+    const std::string filter = DialogFilter(Filter);
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = Owner;

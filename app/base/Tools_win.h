@@ -27,6 +27,9 @@ HCURSOR ScreenCursor();
 
 void SetCtrlBounds(HWND Control, int Left, int Top, int Width, int Height);
 
+// A filter of "Name|*.ext" pairs as the file dialogs take it: its parts separated by NUL
+// characters.
+std::string DialogFilter(const std::string& Filter);
 // The platform's save dialog: Filter as "Name|*.ext" pairs, DefExt without its
 // dot; FileName is proposed and becomes the chosen name. False when cancelled.
 bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt,
@@ -34,4 +37,3 @@ bool RunSaveFileDialog(HWND Owner, const std::string& Filter, const char* DefExt
 
 // Converts the dialog's margins when the locale's unit (InchNow) differs from the stored one.
 void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch);
-

@@ -1,6 +1,7 @@
 #include "app/documents/Documents_win.h"
 
 #include "app/base/Guard_.h"
+#include "app/base/Tools_win.h"
 #include "app/instruments/MainLinks_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/settings/Preferences_.h"
@@ -12,15 +13,6 @@
 #include <vector>
 
 namespace {
-
-// The dialogs take filters as NUL-separated parts.
-std::string DialogFilter(const char* Filter) {
-    std::string filter = Filter;
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    return filter + '\0';
-}
 
 // Every window handed to the documents by the record windows' maker is one.
 TMDIChildRec& Rec(IRecordWindow& Window) {
@@ -96,21 +88,7 @@ bool TDocumentsWin::SaveTreeFile(const std::string& FileName) {
 bool TDocumentsWin::RunSaveDialog(std::string& FileName, const char* Filter, const char* DefExt) {
     if (FSaveDialog)
         return FSaveDialog(FileName, DefExt);
-    char file[MAX_PATH] = {};
-    FileName.copy(file, sizeof file - 1);
-    const std::string filter = DialogFilter(Filter);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = FMain.Handle();
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = sizeof file;
-    ofn.lpstrDefExt = DefExt;
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetSaveFileNameA(&ofn))
-        return false;
-    FileName = file;
-    return true;
+    return RunSaveFileDialog(FMain.Handle(), Filter, DefExt, FileName);
 }
 
 // --- IDocumentsHost
