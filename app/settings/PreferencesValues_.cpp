@@ -1,8 +1,13 @@
 #include "app/settings/PreferencesValues_.h"
 
+#include <algorithm>
+
 int32_t ReadValue(IRegistryStore& Registry, const TIntValue& Value) {
-    const int32_t v = RegReadInt(Registry, Value.Key, Value.Name, Value.Default);
-    return v < Value.Min || v > Value.Max ? Value.Default : v;
+    return RegReadInt(Registry, Value.Key, Value.Name, Value.Default);
+}
+
+int32_t ClampValue(const TIntValue& Value, int32_t V) {
+    return std::clamp(V, Value.Min, Value.Max);
 }
 
 bool ReadValue(IRegistryStore& Registry, const TBoolValue& Value) {

@@ -1,7 +1,8 @@
 // Every setting of the application in the current user's registry: the keys,
-// and each value with its name, default and accepted range. The readers take a
-// value out of range as its default (in memory; the registry keeps it until the
-// value is written again); the writers ignore failures.
+// and each value with its name, default and accepted range. The readers give
+// the stored value as it is, also when it lies outside its range: whoever uses
+// it clamps it (ClampValue), so a stored choice is never lost by reading it.
+// The writers ignore failures.
 //
 // Not listed here: "quormode" (read by the main window without a default
 // written back) and "openedcom" (the set of open serial ports).
@@ -101,9 +102,10 @@ inline constexpr TBoolValue kEmfScale{kRegEmfExport, "Scale", true};
 inline constexpr TBoolValue kPrvNumVal{kRegPrintPrv, "NumVal", false};
 inline constexpr TBoolValue kPrvSerNam{kRegPrintPrv, "SerNam", true};
 
-// The stored value (its default written back when missing or unreadable); one
-// outside Min..Max reads as the default.
+// The stored value (its default written back when missing or unreadable).
 int32_t ReadValue(IRegistryStore& Registry, const TIntValue& Value);
+// V within Value's Min..Max. CSV_N must go through it before it divides.
+int32_t ClampValue(const TIntValue& Value, int32_t V);
 bool ReadValue(IRegistryStore& Registry, const TBoolValue& Value);
 
 void WriteValue(IRegistryStore& Registry, const TIntValue& Value, int32_t V);

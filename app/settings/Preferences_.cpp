@@ -5,13 +5,13 @@
 
 TPreferences* gPreferences = nullptr;
 
-namespace {
-
-std::string WithBackslash(std::string Dir) {
+std::string IncludeTrailingBackslash(std::string Dir) {
     if (Dir.empty() || Dir.back() != '\\')
         Dir += '\\';
     return Dir;
 }
+
+namespace {
 
 const TMarginValues& MarginValuesOf(TPrintKind Kind) {
     return Kind == TPrintKind::Protocol ? kProtMarginValues : kGraphMarginValues;
@@ -30,7 +30,7 @@ void TPreferences::Load() {
     AutoConnect = ReadValue(FRegistry, kAutoConn);
     AutoRestore = ReadValue(FRegistry, kAutoRest);
     AddRecTree = ReadValue(FRegistry, kAddRecTree);
-    const std::string programTemp = FPlatform.ProgramDir() + "Temp\\";
+    const std::string programTemp = DefaultTempDir();
     TempFileDir = programTemp;
     RegReadStr(FRegistry, kRegEnvironment, kTempFileDirName, programTemp, TempFileDir);
     CheckTempDir(TempFileDir, false);
@@ -59,10 +59,10 @@ void TPreferences::Store() {
 
 void TPreferences::CheckTempDir(std::string& Dir, bool ShowMessage) {
     if (FPlatform.DirectoryExists(Dir)) {
-        Dir = WithBackslash(Dir);
+        Dir = IncludeTrailingBackslash(Dir);
         return;
     }
-    const std::string programTemp = FPlatform.ProgramDir() + "Temp\\";
+    const std::string programTemp = DefaultTempDir();
     // Recording files and printer setups must not go to a folder that is not there.
     if (!FPlatform.DirectoryExists(programTemp) && !FPlatform.CreateDir(programTemp)) {
         Dir = FPlatform.SystemTempDir();
@@ -75,13 +75,18 @@ void TPreferences::CheckTempDir(std::string& Dir, bool ShowMessage) {
         ShowErrorOrWarn(FBoxes, Format(sTempDirNotExist, Dir.c_str()), false);
 }
 
+std::string TPreferences::DefaultTempDir() {
+    return FPlatform.ProgramDir() + "Temp\\";
+}
+
 TPageMargins TPreferences::LoadPageMargins(TPrintKind Kind) {
     const TMarginValues& v = MarginValuesOf(Kind);
     TRect m;
-    m.Left = ReadValue(FRegistry, v.Left);
-    m.Top = ReadValue(FRegistry, v.Top);
-    m.Right = ReadValue(FRegistry, v.Right);
-    m.Bottom = ReadValue(FRegistry, v.Bottom);
+    // Kept as stored; a margin beyond the page would leave nothing to print on.
+    m.Left = ClampValue(v.Left, ReadValue(FRegistry, v.Left));
+    m.Top = ClampValue(v.Top, ReadValue(FRegistry, v.Top));
+    m.Right = ClampValue(v.Right, ReadValue(FRegistry, v.Right));
+    m.Bottom = ClampValue(v.Bottom, ReadValue(FRegistry, v.Bottom));
     const bool storedInch = ReadValue(FRegistry, v.InchUnit);
     const bool inch = FPlatform.IsInchLocale();
     ConvertMargins(m, inch, storedInch);

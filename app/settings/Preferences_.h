@@ -28,6 +28,9 @@ struct TPageMargins {
     bool operator==(const TPageMargins&) const = default;
 };
 
+// Dir with a trailing backslash added when it has none.
+std::string IncludeTrailingBackslash(std::string Dir);
+
 enum class TPrintKind { Protocol, Graph };
 
 // What the preferences need of the platform besides the registry, the message
@@ -67,6 +70,8 @@ public:
     // A folder that cannot be created is reported and the platform's temporary
     // folder used instead.
     void CheckTempDir(std::string& Dir, bool ShowMessage);
+    // The program folder's "Temp\".
+    std::string DefaultTempDir();
 
     // The stored margins of a kind in the unit of the user's locale, as the page
     // setup dialog shows them.
@@ -78,7 +83,7 @@ public:
     }
 
     // Held values.
-    int32_t TextSize = 10;
+    int32_t TextSize = 10;  // as stored: clamp it where it is used
     bool AutoPrint = false; // false for the run when the machine has no default printer
     bool KeepWindow = false;
     TPageMargins ProtMargins;

@@ -184,17 +184,23 @@ TEST_F(PreferencesTest, StoredValuesComeBackAtTheNextStart) {
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
-// Values out of range in the registry are held as their defaults.
-TEST_F(PreferencesTest, OutOfRangeValuesAreHeldAsTheirDefaults) {
+// A text size out of range is held as stored (its users clamp it); graph
+// defaults that would index past the rate table or leave no span are not.
+TEST_F(PreferencesTest, OutOfRangeValuesAreHeldUnlessUnsafe) {
     registry.Put(kRoot + "printprot", "textsize", Dword(40));
     TGraphDefaults stored = Factory();
     stored.SampleRateIndex = 9;
     stored.MaxTime = -5;
     stored.Temperature.Range = 0;
     registry.Put(kRoot + "graphs", "settings", TRegValue::Bin(&stored, 372));
+    const std::string margins = kRoot + "printprot\\margins";
+    registry.Put(margins, "left", Dword(2000000));
     prefs.Load();
-    EXPECT_EQ(prefs.TextSize, 10);
+    EXPECT_EQ(prefs.TextSize, 40);
     EXPECT_EQ(BytesOf(prefs.GraphDefaults), BytesOf(Factory()));
+    // A margin far beyond any page is shown and used clamped, and stays stored.
+    EXPECT_EQ(prefs.LoadPageMargins(TPrintKind::Protocol).Left, 100000);
+    EXPECT_EQ(registry.Get(margins, "left"), Dword(2000000));
 }
 
 TEST_F(PreferencesTest, CheckTempDir) {

@@ -55,33 +55,33 @@ TEST(RegistryValues, WindowValuesReadTheirDefaultsAndCreateThem) {
     EXPECT_EQ(registry.Get(kRoot + "csvExport", "CSV_N"), TRegValue::Dword(2));
 }
 
-// A stored integer outside its range reads as the default; the registry keeps
-// what it holds until the value is written again.
-TEST(RegistryValues, IntegersOutsideTheirRangeReadAsTheDefault) {
+// A stored integer outside its range is kept as it is, in memory and in the
+// registry; it is clamped where it is used.
+TEST(RegistryValues, IntegersOutsideTheirRangeAreKeptAndClampedWhenUsed) {
     struct Case {
         const TIntValue& value;
         int32_t stored;
-        int32_t read;
+        int32_t clamped;
     } cases[] = {
-        {kTextSize, 5, 10},
+        {kTextSize, 5, 6},
         {kTextSize, 6, 6},
         {kTextSize, 16, 16},
-        {kTextSize, 17, 10},
-        {kTextSize, -10, 10},
-        {kCsvN, 1, 2},
+        {kTextSize, 17, 16},
+        {kTextSize, -10, 6},
+        {kCsvN, 0, 2},
         {kCsvN, 1000, 1000},
-        {kCsvN, 1001, 2},
-        {kProtMarginValues.Left, -1, 2500},
+        {kCsvN, 1001, 1000},
+        {kProtMarginValues.Left, -1, 0},
         {kProtMarginValues.Top, 0, 0},
         {kGraphMarginValues.Right, 100000, 100000},
-        {kGraphMarginValues.Bottom, 100001, 2500},
-        {kGraphMarginValues.Left, 2147483647, 2500},
+        {kGraphMarginValues.Left, 2147483647, 100000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.value.Name) + " " + std::to_string(c.stored));
         TMemRegistry registry;
         registry.Put(c.value.Key, c.value.Name, TRegValue::Dword(static_cast<uint32_t>(c.stored)));
-        EXPECT_EQ(ReadValue(registry, c.value), c.read);
+        EXPECT_EQ(ReadValue(registry, c.value), c.stored);
+        EXPECT_EQ(ClampValue(c.value, c.stored), c.clamped);
         EXPECT_EQ(registry.Get(c.value.Key, c.value.Name),
                   TRegValue::Dword(static_cast<uint32_t>(c.stored)));
     }
