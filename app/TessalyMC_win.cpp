@@ -12,13 +12,17 @@
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/OneInst_win.h"
+#include "app/main/PrefHost_win.h"
 #include "app/output/CsvCommand_win.h"
 #include "app/output/PrintCommands_win.h"
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/Protocols_win.h"
 #include "app/record/RecWinFactory_win.h"
 #include "app/settings/Preferences_win.h"
+#include "app/settings/PreferencesForm_win.h"
 #include "app/settings/PrinterSetup_win.h"
+#include "app/settings/SeriesPropForm_win.h"
+#include "app/settings/UnitsForm_win.h"
 
 #include <windows.h>
 
@@ -73,8 +77,15 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     preferences.Load();
     gPreferences = &preferences;
     const TUndo noPreferences([] { gPreferences = nullptr; });
+    TPrefHost prefHost(mainForm);
+    TPreferencesForm preferencesForm(mainForm.Handle(), preferences, prefHost);
     TAboutBox aboutBox(mainForm.Handle());
+    TSetSeriesPropForm seriesPropForm(mainForm.Handle(), mainForm.ExtendedMode(), preferences);
     TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
+    TSetUnitsForm unitsForm(mainForm.Handle());
+    preferencesForm.SetSeriesForm(&seriesPropForm);
+    seriesPropForm.SetUnitsForm(&unitsForm);
+    mainForm.SetShowPreferences([&preferencesForm] { preferencesForm.Execute(); });
     mainForm.SetAboutBox(&aboutBox);
     mainForm.SetInfoWin(&infoWin);
     TProtocols protocols(mainForm);

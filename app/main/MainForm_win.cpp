@@ -117,6 +117,10 @@ void TMainForm::CreateMenus() {
         if (OnImport)
             OnImport();
     });
+    action(kPreferencies1, "&Preferences...", {}, [this] {
+        if (FShowPreferences)
+            FShowPreferences();
+    });
 
     const HMENU menu = GetMenu(Handle());
     const HMENU file = CreatePopupMenu();
@@ -141,6 +145,9 @@ void TMainForm::CreateMenus() {
     AppendMenuA(view, MF_STRING, kAcShowOverview, "");
     AppendMenuA(view, MF_STRING, kInfo1, "");
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(view), "&View");
+    const HMENU settings = CreatePopupMenu();
+    AppendMenuA(settings, MF_STRING, kPreferencies1, "");
+    AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(settings), "&Settings");
     const HMENU help = CreatePopupMenu();
     AppendMenuA(help, MF_STRING, kHelpAbout1, "");
     AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(help), "&Help");

@@ -41,6 +41,7 @@ public:
         kAcShowRec,
         kInfo1, // the Info menu item and tool button: chambers only
         kImport1,
+        kPreferencies1,
     };
     // Control ids.
     enum : int { kToolBar1 = 100, kStatusBar1, kTreeView1 };
@@ -73,6 +74,10 @@ public:
     // The overview command (F2), given by the program.
     void SetShowOverview(std::function<void()> ShowOverview) {
         FShowOverview = std::move(ShowOverview);
+    }
+    // Shows the preferences dialog modally; given by the program.
+    void SetShowPreferences(std::function<void()> ShowPreferences) {
+        FShowPreferences = std::move(ShowPreferences);
     }
     // The maker of record windows, given by the program.
     void SetRecWindowFactory(IRecWindowFactory* Factory) { FRecWindows.SetFactory(Factory); }
@@ -161,6 +166,7 @@ private:
     TAboutBox* FAboutBox = nullptr;
     TInfoWin* FInfoWin = nullptr;
     std::function<void()> FShowOverview;
+    std::function<void()> FShowPreferences;
     TRecWindows FRecWindows;
     TTreeDrag FDrag;
     bool FDragging = false;

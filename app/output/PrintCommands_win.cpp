@@ -83,10 +83,6 @@ TPrintCommands::TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferenc
         FProtocols.SetPrinter(this);
     }
     action(kAcExpGrph, "Export &Graph", true, [this] { AcExpGrphExecute(); });
-    action(kPreferencies1, "&Preferences...", true, [this] {
-        if (OnPreferences)
-            OnPreferences();
-    });
 }
 
 TPrintCommands::~TPrintCommands() {
@@ -109,10 +105,6 @@ void TPrintCommands::AddMenuItems(bool Printing) {
     }
     before(kAcExpGrph, "Export &Graph");
     InsertMenuA(file, TMainForm::kAcCloseAll, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
-    const HMENU settings = CreatePopupMenu();
-    AppendMenuA(settings, MF_STRING, kPreferencies1, "&Preferences...");
-    InsertMenuA(menu, static_cast<UINT>(GetMenuItemCount(menu) - 1), MF_BYPOSITION | MF_POPUP,
-                reinterpret_cast<UINT_PTR>(settings), "&Settings");
     DrawMenuBar(FMain.Handle());
 }
 

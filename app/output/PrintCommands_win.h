@@ -1,9 +1,9 @@
 // The main window's commands that put a document on paper or into a metafile:
-// "&Print", "Page Set&up...", "P&rinter Setup...", "Print Pre&view",
-// "Export &Graph" and the menu item "&Preferences...". They act on the
-// document of the selected tree node: a protocol is printed as text, the
-// record window of a chamber or stored record as a graph page. Without a
-// default printer the print commands are hidden for the run.
+// "&Print", "Page Set&up...", "P&rinter Setup...", "Print Pre&view" and
+// "Export &Graph". They act on the document of the selected tree node: a
+// protocol is printed as text, the record window of a chamber or stored record
+// as a graph page. Without a default printer the print commands are hidden for
+// the run.
 #pragma once
 
 #include "app/main/MdiHost_win.h"
@@ -19,16 +19,13 @@
 
 class TPrintCommands : public IProtocolPrinter, private IPreviewHost {
 public:
-    enum : int { kAcExpGrph = 1301, kPreferencies1 };
+    enum : int { kAcExpGrph = 1301 };
 
     TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferences& Preferences,
                    IPrinterObject& Printer, ISetupFiles& Files, IRegistryStore& Registry);
     ~TPrintCommands();
     TPrintCommands(const TPrintCommands&) = delete;
     TPrintCommands& operator=(const TPrintCommands&) = delete;
-
-    // Shows the preferences dialog; set by the program when it has one.
-    std::function<void()> OnPreferences;
 
     void AcPrintExecute();
     void FilePageSetup1Execute();

@@ -79,6 +79,10 @@ int TextSizeIndex(int32_t TextSize) {
     return std::clamp(TextSize, kMinTextSize, kMaxTextSize) - kMinTextSize;
 }
 
+int32_t TextSizeOfIndex(int Index) {
+    return kMinTextSize + Index;
+}
+
 std::array<std::string, 3> SettingsPanelTexts(bool AutoPrint, bool AutoConnect, bool AutoRestore) {
     return {AutoPrint ? sAutoPrintPanel : "", AutoConnect ? sAutoConnectPanel : "",
             AutoRestore ? sAutoRestorePanel : ""};

@@ -47,6 +47,7 @@ std::vector<std::string> SampleRateEntries();
 std::vector<std::string> TextSizeEntries();
 // The list index of a text size; a stored size outside the list shows its nearest entry.
 int TextSizeIndex(int32_t TextSize);
+int32_t TextSizeOfIndex(int Index);
 
 // Panels 1 to 3 of the main window's status bar.
 std::array<std::string, 3> SettingsPanelTexts(bool AutoPrint, bool AutoConnect, bool AutoRestore);

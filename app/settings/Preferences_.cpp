@@ -54,6 +54,10 @@ void TPreferences::Store() {
     // The corrected folder is the one stored.
     CheckTempDir(TempFileDir, true);
     RegWriteStr(FRegistry, kRegEnvironment, kTempFileDirName, TempFileDir);
+    StoreGraphDefaults();
+}
+
+void TPreferences::StoreGraphDefaults() {
     WriteGraphDefaults(FRegistry, GraphDefaults);
 }
 

@@ -64,6 +64,8 @@ public:
     // On accepting the preferences: the held values to the registry, the
     // temporary folder checked (with a message) before it is written.
     void Store();
+    // The held graph defaults alone to the registry.
+    void StoreGraphDefaults();
 
     // Dir, when it exists, with a trailing backslash; otherwise the program
     // folder's "Temp\" (created when missing), with a message when ShowMessage.

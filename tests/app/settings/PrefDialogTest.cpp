@@ -120,7 +120,7 @@ TEST(PrefDialog, SeriesValuesRoundTripThroughTheBlockAndKeepItsUnusedBytes) {
     SeriesToGraphDefaults(series, d);
     EXPECT_EQ(SeriesOf(d), series);
     EXPECT_EQ(d.DValue.Unused[5], 0x5A);
-    EXPECT_EQ(d.Humidity.YMax, 10000);
+    EXPECT_EQ(int32_t{d.Humidity.YMax}, 10000); // a copy: the field is packed
 }
 
 // An emptied edit is no folder: it would read as "\", the root of the drive.
@@ -149,6 +149,7 @@ TEST(PrefDialog, ListsAndPanels) {
     // A stored size outside the list shows its nearest entry.
     for (auto [size, index] : {std::pair{5, 0}, {6, 0}, {10, 4}, {16, 10}, {400, 10}})
         EXPECT_EQ(TextSizeIndex(size), index) << size;
+    EXPECT_EQ(TextSizeOfIndex(TextSizeIndex(12)), 12);
     EXPECT_EQ(SettingsPanelTexts(true, false, true),
               (std::array<std::string, 3>{"Auto Print", "", "Auto Restore"}));
     EXPECT_EQ(SettingsPanelTexts(false, true, false),
