@@ -92,7 +92,7 @@ void TTimeRangeModel::UpDown(bool IsMax, const std::string& Text, bool Up) {
 
 void TTimeRangeModel::PageDropDown() {
     FPageItems.clear();
-    for (const TTimePage& p : kTimePages)
+    for (const TPrefTimePage& p : kPrefTimePages)
         FPageItems.push_back(p.Text);
     FPageIndex = -1;
     FDroppedDown = true;
@@ -108,14 +108,14 @@ void TTimeRangeModel::PageCloseUp() {
 }
 
 int32_t TTimeRangeModel::PageSeconds() const {
-    if (FPageItems.size() > kTimePageCount || FDroppedDown || FPageIndex < 0 ||
-        FPageIndex >= kTimePageCount)
+    if (FPageItems.size() > kPrefTimePageCount || FDroppedDown || FPageIndex < 0 ||
+        FPageIndex >= kPrefTimePageCount)
         return MaxSeconds() - MinSeconds();
-    return kTimePages[FPageIndex].Seconds;
+    return kPrefTimePages[FPageIndex].Seconds;
 }
 
 void TTimeRangeModel::SetSpanEntry() {
-    if (FPageItems.size() > kTimePageCount)
+    if (FPageItems.size() > kPrefTimePageCount)
         FPageItems[0] = PageText(MaxSeconds() - MinSeconds());
 }
 
@@ -123,7 +123,7 @@ void TTimeRangeModel::SetSpanEntry() {
 // page of the table when Enter is pressed.
 void TTimeRangeModel::PutSpanFirst() {
     FPageItems.assign(1, PageText(MaxSeconds() - MinSeconds()));
-    for (const TTimePage& p : kTimePages)
+    for (const TPrefTimePage& p : kPrefTimePages)
         FPageItems.push_back(p.Text);
     FPageIndex = 0;
 }

@@ -9,11 +9,11 @@
 #include <vector>
 
 // The record window's pages: text and seconds.
-struct TTimePage {
+struct TPrefTimePage {
     const char* Text;
     int32_t Seconds;
 };
-inline constexpr TTimePage kTimePages[] = {
+inline constexpr TPrefTimePage kPrefTimePages[] = {
     {"6 min/Page, 30 s/Div", 360},           {"12 min/Page, 1 min/Div", 720},
     {"30 min/Page, 2.5 min/Div", 1800},      {"1 hour/Page, 5 min/Div", 3600},
     {"2 hours/Page, 10 min/Div", 7200},      {"4 hours/Page, 20 min/Div", 14400},
@@ -22,7 +22,7 @@ inline constexpr TTimePage kTimePages[] = {
     {"2 days/Page, 4 hours/Div", 172800},    {"7 days/Page, 14 hours/Div", 604800},
     {"14 days/Page, 28 hours/Div", 1209600}, {"28 days/Page, 56 hours/Div", 2419200},
 };
-inline constexpr int kTimePageCount = 14;
+inline constexpr int kPrefTimePageCount = 14;
 // The up-downs' step: six minutes.
 inline constexpr int32_t kTimeUpDownStep = 360;
 
