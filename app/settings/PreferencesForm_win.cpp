@@ -261,10 +261,7 @@ void TPreferencesForm::PrintSetup(TPrintKind Kind, bool PageSetup) {
         return;
     const bool prot = Kind == TPrintKind::Protocol;
     const std::string file = FPrefs.TempFileDir + (prot ? kPrintProtCfg : kPrintGraphCfg);
-    if (prot)
-        FPrefs.PrinterSetup->LoadProtSetup(file);
-    else
-        FPrefs.PrinterSetup->LoadGraphSetup(file);
+    FPrefs.LoadPrinterSetup(prot, file);
     TPageMargins margins = FPrefs.LoadPageMargins(Kind);
     if (FHost.RunPrintSetup(Kind, PageSetup, margins))
         FPrefs.StorePageMargins(Kind);

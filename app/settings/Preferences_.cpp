@@ -135,3 +135,7 @@ void TPreferences::LoadStandardSetup(TPrintKind Kind) {
     PrinterSetup->SaveSetup(cfg);
     PrinterSetup->SaveSetup(TempFileDir + (prot ? kPrintProtTmp : kPrintGraphTmp));
 }
+
+void TPreferences::LoadPrinterSetup(bool Protocol, const std::string& FileName) {
+    (Protocol ? LoadProtSetup : LoadGraphSetup)(FPrinter, FFiles, FBoxes, FileName);
+}

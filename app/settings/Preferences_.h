@@ -97,6 +97,8 @@ public:
     TGraphDefaults GraphDefaults{};
     // Only when the machine has a default printer; printing is hidden otherwise.
     std::unique_ptr<TPrinterSetup> PrinterSetup;
+    // Selects the printer of the protocol's or the graph's setup file.
+    void LoadPrinterSetup(bool Protocol, const std::string& FileName);
 
 private:
     void LoadPrinters();
