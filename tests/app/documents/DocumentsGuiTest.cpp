@@ -83,8 +83,10 @@ public:
                 return w;
         return nullptr;
     }
+    // Only once it has its buttons: the window shows before they are made.
     HWND AnyRecordWindow() const {
-        return FindWindowExA(FClient, nullptr, "TMDIChildRec", nullptr);
+        const HWND window = FindWindowExA(FClient, nullptr, "TMDIChildRec", nullptr);
+        return window && FindChild(window, "Button", "&Stop") ? window : nullptr;
     }
     static int Samples(HWND RecordWindow) {
         const HWND list = FindWindowExA(RecordWindow, nullptr, WC_LISTVIEWA, nullptr);
