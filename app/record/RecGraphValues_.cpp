@@ -3,6 +3,7 @@
 #include "app/values/MeasValues_.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -36,22 +37,19 @@ void TRecGraphValues::TExtremes::Include(const TExtremes& E) {
     }
 }
 
-TRecGraphValues::TRecGraphValues(const std::vector<TSample>& Samples) : FSamples(Samples) {
-    FLevelSize[0] = kChunk;
-    for (size_t l = 1; l < kLevels; ++l)
-        FLevelSize[l] = FLevelSize[l - 1] * kChunk;
-}
+TRecGraphValues::TRecGraphValues(const std::vector<TSample>& Samples) : FSamples(Samples) {}
 
 void TRecGraphValues::Reset() {
     for (std::vector<TChunk>& level : FLevels)
         level.clear();
+    FSummarised = 0;
 }
 
 void TRecGraphValues::Summarise() {
     const int64_t summable = std::max<int64_t>(0, static_cast<int64_t>(FSamples.size()) - 1);
     for (size_t l = 0; l < kLevels; ++l) {
         std::vector<TChunk>& level = FLevels[l];
-        const int64_t complete = summable / FLevelSize[l];
+        const int64_t complete = summable / LevelSize(l);
         if (static_cast<int64_t>(level.size()) > complete)
             level.resize(static_cast<size_t>(complete));
         for (int64_t k = static_cast<int64_t>(level.size()); k < complete; ++k) {
@@ -69,30 +67,34 @@ void TRecGraphValues::Summarise() {
             level.push_back(chunk);
         }
     }
+    FSummarised = summable;
 }
 
-const TRecGraphValues::TChunk* TRecGraphValues::ChunkAt(size_t Level, int64_t I, int64_t First,
-                                                        int64_t Last, bool Forward) const {
-    const int64_t size = FLevelSize[Level];
-    const int64_t start = Forward ? I : I - size + 1;
-    if (start % size != 0 || start < First || start + size - 1 > Last)
-        return nullptr;
-    const auto k = static_cast<size_t>(start / size);
-    return k < FLevels[Level].size() ? &FLevels[Level][k] : nullptr;
-}
-
+// The range shrinks from both ends, through ever larger chunks as its ends
+// reach their bounds; the samples past the summaries are taken one by one.
 TRecGraphValues::TExtremes TRecGraphValues::Extremes(int64_t First, int64_t Last) const {
     TExtremes extremes;
-    for (int64_t i = First; i <= Last;) {
-        size_t l = kLevels;
-        while (l > 0 && !ChunkAt(l - 1, i, First, Last, true))
-            --l;
-        if (l == 0) {
-            extremes.Include(FSamples[static_cast<size_t>(i)]);
-            ++i;
-        } else {
-            extremes.Include(ChunkAt(l - 1, i, First, Last, true)->Extremes);
-            i += FLevelSize[l - 1];
+    int64_t lo = First;
+    int64_t hi = std::min(Last + 1, std::max(First, FSummarised));
+    for (int64_t i = hi; i <= Last; ++i)
+        extremes.Include(FSamples[static_cast<size_t>(i)]);
+    const auto aligned = [](int64_t I, int64_t Size) { return (I & (Size - 1)) == 0; };
+    while (lo < hi && !aligned(lo, kChunk))
+        extremes.Include(FSamples[static_cast<size_t>(lo++)]);
+    while (lo < hi && !aligned(hi, kChunk))
+        extremes.Include(FSamples[static_cast<size_t>(--hi)]);
+    for (size_t l = 0; l < kLevels && lo < hi; ++l) {
+        const std::vector<TChunk>& level = FLevels[l];
+        const int64_t size = LevelSize(l);
+        const int bits = kChunkBits * static_cast<int>(l + 1);
+        const bool top = l + 1 == kLevels;
+        while (lo < hi && (top || !aligned(lo, size * kChunk))) {
+            extremes.Include(level[static_cast<size_t>(lo >> bits)].Extremes);
+            lo += size;
+        }
+        while (lo < hi && !aligned(hi, size * kChunk)) {
+            extremes.Include(level[static_cast<size_t>((hi >> bits) - 1)].Extremes);
+            hi -= size;
         }
     }
     return extremes;
@@ -127,18 +129,25 @@ TColor TRecGraphValues::RequestColor(int64_t I) const {
     return kStopLineColor;
 }
 
-// Backwards over the largest chunks without a request; a chunk with one is
+// Backwards over the largest chunks without a request: the largest that ends
+// at a sample is told by the bits of its end; a chunk with a request is
 // searched through its smaller chunks.
 int64_t TRecGraphValues::LastRequest(int64_t First, int64_t Last) const {
     for (int64_t i = Last; i >= First;) {
-        int64_t skip = 0;
-        for (size_t l = kLevels; l > 0 && skip == 0; --l) {
-            const TChunk* chunk = ChunkAt(l - 1, i, First, Last, false);
-            if (chunk && !chunk->Requests)
-                skip = FLevelSize[l - 1];
+        const int64_t end = i + 1;
+        int level = -1;
+        if (end <= FSummarised) {
+            const int aligned = std::countr_zero(static_cast<uint64_t>(end)) / kChunkBits;
+            const int fits = (std::bit_width(static_cast<uint64_t>(end - First)) - 1) / kChunkBits;
+            level = std::min({aligned, fits, static_cast<int>(kLevels)}) - 1;
         }
-        if (skip > 0) {
-            i -= skip;
+        for (; level >= 0; --level) {
+            const size_t k = static_cast<size_t>((end >> (kChunkBits * (level + 1))) - 1);
+            if (!FLevels[level][k].Requests)
+                break;
+        }
+        if (level >= 0) {
+            i -= LevelSize(static_cast<size_t>(level));
             continue;
         }
         if (Requests(i))

@@ -62,7 +62,8 @@ class TRecGraphValues {
 public:
     // Samples in a chunk of the finest summary level; each level's chunks hold
     // kChunk chunks of the level below.
-    static constexpr int64_t kChunk = 16;
+    static constexpr int kChunkBits = 4;
+    static constexpr int64_t kChunk = int64_t{1} << kChunkBits;
     static constexpr size_t kLevels = 4;
 
     explicit TRecGraphValues(const std::vector<TSample>& Samples);
@@ -95,12 +96,14 @@ private:
         bool Requests = false; // some sample of it asks for a mark line
     };
 
+    // Samples in a chunk of Level: a power of two, so that chunk bounds are masks.
+    static constexpr int64_t LevelSize(size_t Level) {
+        return int64_t{1} << (kChunkBits * static_cast<int>(Level + 1));
+    }
+
     // Summarises the chunks that lie wholly before the last sample: the last
     // sample may still receive its stop mark.
     void Summarise();
-    // The chunk of Level that starts at sample I (Forward) or ends there, when
-    // it is summarised and lies within First .. Last; null otherwise.
-    const TChunk* ChunkAt(size_t Level, int64_t I, int64_t First, int64_t Last, bool Forward) const;
     TExtremes Extremes(int64_t First, int64_t Last) const;
     // The last sample of First .. Last that asks for a mark line before the
     // selection is considered; -1 when none.
@@ -111,5 +114,6 @@ private:
 
     const std::vector<TSample>& FSamples;
     std::vector<TChunk> FLevels[kLevels];
-    int64_t FLevelSize[kLevels];
+    // Samples before this one lie in summarised chunks of every level that fit.
+    int64_t FSummarised = 0;
 };
