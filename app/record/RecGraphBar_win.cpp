@@ -128,19 +128,13 @@ void TRecGraphBar::Show(bool Live) {
     SetTextIfChanged(Control(kEditMax), FView.MaxText());
     HWND page = Control(kPageBox);
     const auto& items = FView.PageItems();
-    bool same = static_cast<size_t>(SendMessageA(page, CB_GETCOUNT, 0, 0)) == items.size();
-    for (size_t i = 0; same && i < items.size(); ++i) {
-        char text[128] = {};
-        if (SendMessageA(page, CB_GETLBTEXTLEN, i, 0) < static_cast<LRESULT>(sizeof text))
-            SendMessageA(page, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        same = items[i] == text;
-    }
-    if (!same) {
+    if (items != FPageBoxItems) {
         SendMessageA(page, CB_RESETCONTENT, 0, 0);
         for (const std::string& item : items)
             SendMessageA(page, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        FPageBoxItems = items;
     }
-    if (!FView.PageOpen())
+    if (!FView.PageOpen() && SendMessageA(page, CB_GETCURSEL, 0, 0) != FView.PageIndex())
         SendMessageA(page, CB_SETCURSEL, static_cast<WPARAM>(FView.PageIndex()), 0);
     SetChecked(Control(kEnd), Live && FView.End());
     SetChecked(Control(kAutoX), FView.AutoX());

@@ -11,6 +11,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class TRecGraphBar {
 public:
@@ -71,4 +73,7 @@ private:
     int FFirstId;
     HCURSOR FMagnifier;
     bool FLive = true;
+    // What the page box was filled with: asking the box itself costs more than
+    // the rest of Show, which runs for every new sample.
+    std::vector<std::string> FPageBoxItems;
 };

@@ -371,10 +371,13 @@ void TMDIChildRec::ShowStatistics() {
 }
 
 void TMDIChildRec::UpdateStatusBar() {
+    // Every new sample comes here: a panel is repainted only when its text changes.
+    const std::array<std::string, 4> shown = FPanels;
     StatusPanels(FRec.Data(), FSel.Anchor(), FPanels);
-    for (int i = 0; i < 4; ++i)
-        SendMessageA(StatusBar1(), SB_SETTEXTA, static_cast<WPARAM>(i + 1),
-                     reinterpret_cast<LPARAM>(FPanels[static_cast<size_t>(i)].c_str()));
+    for (size_t i = 0; i < FPanels.size(); ++i)
+        if (FPanels[i] != shown[i])
+            SendMessageA(StatusBar1(), SB_SETTEXTA, static_cast<WPARAM>(i + 1),
+                         reinterpret_cast<LPARAM>(FPanels[i].c_str()));
 }
 
 void TMDIChildRec::ShowButtons() {
