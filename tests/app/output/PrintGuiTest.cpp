@@ -74,8 +74,10 @@ TEST_F(PrintTest, ProtocolOfThreePagesKeepsEveryCharacter) {
     try {
         pages = RichTextPages(richEdit, device.DC(), device.Metrics(), page);
     } catch (const ETextPages&) {
-        // Wine's rich edit control answers every EM_FORMATRANGE with 0: the
-        // pagination stops there instead of asking for ever.
+        // Wine's rich edit (riched20, and msftedit over it) leaves EM_FORMATRANGE
+        // a stub: it answers 0 and lays out nothing, whatever the class, device
+        // contexts, range, wParam or target device. The pagination stops there
+        // instead of asking for ever.
         GTEST_SKIP() << "the rich edit control formats no range on this platform";
     }
     ASSERT_EQ(pages.size(), 3u);
