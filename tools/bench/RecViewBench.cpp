@@ -1,11 +1,11 @@
 // recview_bench [SAMPLES]: a live record window's graph views at ten million
 // samples (or SAMPLES) taking more, with Auto Range Time and Auto Offset on,
 // then with End on over a day's page: the time per new sample of End, Auto
-// Range Time and Auto Offset together, against the bound of 1 ms; then the
-// same with the repaint that follows each sample (every pixel column through
-// the window's graph values onto a canvas that draws nothing; its own bound is
+// Range Time and Auto Offset together, against the bound of 1 ms, without and
+// with the repaint that follows each sample (every pixel column through the
+// window's graph values onto a canvas that draws nothing; the GDI side is
 // graph_bench's), and, for comparison, one Auto Offset pass as described (every
-// sample of the three series). Exit code 0 when both views are within the bound.
+// sample of the three series). Exit code 0 when every figure is within the bound.
 #include "app/graph/GraphCanvas_.h"
 #include "app/record/PosixFiles_.h"
 #include "app/record/RecView_.h"
@@ -198,9 +198,13 @@ int main(int argc, char** argv) {
     std::printf(
         "per new sample, one day's page, End + Auto Offset:        %8.4f ms  bound %.1f ms\n",
         endMs, kBoundMs);
-    std::printf("the same with one repaint each (graph_bench bounds it):   %8.4f ms, %8.4f ms\n",
-                autoPaintMs, endPaintMs);
+    std::printf(
+        "the same with one repaint each, full view:               %8.4f ms  bound %.1f ms\n",
+        autoPaintMs, kBoundMs);
+    std::printf(
+        "the same with one repaint each, one day's page:          %8.4f ms  bound %.1f ms\n",
+        endPaintMs, kBoundMs);
     std::printf("one described Auto Offset pass over every sample:         %8.1f ms%s\n", fullMs,
                 sink > 1e300 ? " " : "");
-    return autoMs <= kBoundMs && endMs <= kBoundMs ? 0 : 1;
+    return std::max({autoMs, endMs, autoPaintMs, endPaintMs}) <= kBoundMs ? 0 : 1;
 }
