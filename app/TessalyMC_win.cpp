@@ -18,6 +18,7 @@
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/Protocols_win.h"
 #include "app/record/RecWinFactory_win.h"
+#include "app/record/SeriesDialogs_win.h"
 #include "app/settings/Preferences_win.h"
 #include "app/settings/PreferencesForm_win.h"
 #include "app/settings/PrinterSetup_win.h"
@@ -69,6 +70,9 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TDiskSetupFiles setupFiles;
     TWinLinkApi linkApi;
 
+    // The forms in the order of the program's start; the connection dialog
+    // comes with the main window's links, the print and export windows with
+    // their commands, whose menu entries keep the order of the File menu.
     TMainForm mainForm(boxes, registry, linkApi, Args);
     if (!mainForm.Handle())
         return 1;
@@ -80,29 +84,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TPrefHost prefHost(mainForm);
     TPreferencesForm preferencesForm(mainForm.Handle(), preferences, prefHost);
     TAboutBox aboutBox(mainForm.Handle());
-    TSetSeriesPropForm seriesPropForm(mainForm.Handle(), mainForm.ExtendedMode(), preferences);
-    TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
-    TSetUnitsForm unitsForm(mainForm.Handle());
-    preferencesForm.SetSeriesForm(&seriesPropForm);
-    seriesPropForm.SetUnitsForm(&unitsForm);
-    mainForm.SetShowPreferences([&preferencesForm] { preferencesForm.Execute(); });
-    mainForm.SetAboutBox(&aboutBox);
-    mainForm.SetInfoWin(&infoWin);
     TProtocols protocols(mainForm);
-    mainForm.Links().SetNewProtocolWindow([&protocols](const std::string& Title, int32_t Chamber,
-                                                       TDevIndex DeviceIndex, const uint8_t* Data,
-                                                       int32_t Len) {
-        protocols.NewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len, true);
-    });
-    TDocumentsWin documents(mainForm, protocols);
-    mainForm.OnLoadFile = [&documents](const std::string& FileName) {
-        documents.LoadFile(FileName);
-    };
-    mainForm.OnSaveDocument = [&documents](TTreeNode& Node) {
-        return documents.Documents().Save(&Node);
-    };
-    TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
-    mainForm.SetShowOverview(OverviewCommand(mainForm));
     TRecWinFactory recWindows(
         mainForm, [] { return gPreferences && gPreferences->AutoRestore; },
         [] {
@@ -113,11 +95,43 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
                 SetFactoryGraphDefaults(d);
             return d;
         });
+    TSetSeriesPropForm seriesPropForm(mainForm.Handle(), mainForm.ExtendedMode(), preferences);
+    TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
+    TDocumentsWin documents(mainForm, protocols);
+    TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
+    TCsvExportCommand csvExport(mainForm, registry);
+    TSetUnitsForm unitsForm(mainForm.Handle());
+
+    preferencesForm.SetSeriesForm(&seriesPropForm);
+    seriesPropForm.SetUnitsForm(&unitsForm);
+    mainForm.SetShowPreferences([&preferencesForm] { preferencesForm.Execute(); });
+    mainForm.SetAboutBox(&aboutBox);
+    mainForm.SetInfoWin(&infoWin);
+    mainForm.Links().SetNewProtocolWindow([&protocols](const std::string& Title, int32_t Chamber,
+                                                       TDevIndex DeviceIndex, const uint8_t* Data,
+                                                       int32_t Len) {
+        protocols.NewProtocolWindow(Title, Chamber, DeviceIndex, Data, Len, true);
+    });
+    mainForm.OnLoadFile = [&documents](const std::string& FileName) {
+        documents.LoadFile(FileName);
+    };
+    mainForm.OnSaveDocument = [&documents](TTreeNode& Node) {
+        return documents.Documents().Save(&Node);
+    };
+    prefHost.SetPrintSetup([&printCommands](TPrintKind Kind, bool PageSetup, TPageMargins& M) {
+        return printCommands.PreferencesSetup(Kind, PageSetup, M);
+    });
+    mainForm.SetShowOverview(OverviewCommand(mainForm));
+    TSeriesDialogs seriesDialogs(seriesPropForm);
+    recWindows.SetSeriesDialogs(&seriesDialogs);
     mainForm.SetRecWindowFactory(&recWindows);
+    prefHost.SetApplyToWindow(
+        [&recWindows](IRecordWindow& Window, const TGraphDefaults& Defaults, bool Recorder) {
+            recWindows.ApplyStandardSettings(Window, Defaults, Recorder);
+        });
     TImporter importer(mainForm, protocols);
     mainForm.OnImport = [&importer] { importer.Import1Execute(); };
     mainForm.OnDropFiles = [&importer](HDROP Drop) { importer.DropFiles(Drop); };
-    TCsvExportCommand csvExport(mainForm, registry);
 
     ShowWindow(mainForm.Handle(), CmdShow);
     UpdateWindow(mainForm.Handle());

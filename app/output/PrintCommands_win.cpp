@@ -229,6 +229,24 @@ void TPrintCommands::SetupCommand(bool PageSetup) {
     }
 }
 
+bool TPrintCommands::PreferencesSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins) {
+    const auto accepted = RunSetupDialog(PageSetup, Margins);
+    if (!accepted)
+        return false;
+    const bool protocol = Kind == TPrintKind::Protocol;
+    TPageMargins& held = FPrefs.Margins(Kind);
+    try {
+        if (!StorePrinterSetup(held, protocol ? kPrintProtCfg : kPrintGraphCfg,
+                               protocol ? kPrintProtTmp : kPrintGraphTmp, *accepted))
+            return false;
+    } catch (const std::exception&) {
+        ShowErrorOrWarn(FMain.Boxes(), sPrinterNotAvailable, false);
+        return false;
+    }
+    Margins = held;
+    return true;
+}
+
 std::optional<std::optional<TRect>> TPrintCommands::RunSetupDialog(bool PageSetup,
                                                                    const TPageMargins& Margins) {
     TPrinterConfig current;

@@ -33,6 +33,12 @@ public:
     void PrintPreview1Click();
     void AcExpGrphExecute();
 
+    // The preferences' printer or page setup of a kind, the setup file of that
+    // kind loaded: the dialog starts at Margins; accepted, the printer is
+    // stored as the kind's standard and current one, the held margins take the
+    // dialog's and Margins becomes them. True when accepted and stored.
+    bool PreferencesSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins);
+
     // The page rectangle (twips) of the current printer inside Margins.
     void SetPageRect(const TPageMargins& Margins);
     TRect PageRect() override { return FPageRect; }

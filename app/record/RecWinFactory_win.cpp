@@ -15,10 +15,16 @@ TMDIChildRec& Rec(IRecordWindow& Window) {
 } // namespace
 
 IRecordWindow& TRecWinFactory::Create(TTreeNode& Node, bool Live) {
-    TMDIChildRec* window = TMDIChildRec::New(FHost, Node, Live, FAutoRestore);
+    TMDIChildRec* window = TMDIChildRec::New(FHost, Node, Live, FAutoRestore, FQuestion, FInfo);
     if (!window)
         throw std::runtime_error("Cannot create the record window.");
+    window->SetSeriesDialogs(FSeriesDialogs);
     return *window;
+}
+
+void TRecWinFactory::ApplyStandardSettings(IRecordWindow& Window, const TGraphDefaults& Defaults,
+                                           bool Recorder) {
+    Rec(Window).ApplyStandardSettings(Defaults, Recorder);
 }
 
 void TRecWinFactory::Free(IRecordWindow& Window) {

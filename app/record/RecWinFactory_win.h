@@ -1,8 +1,12 @@
-// The maker of record windows that the program hands the main window.
+// The maker of record windows that the program hands the main window. It
+// makes the question forms that all its windows share, the Overwrite/Append
+// question first.
 #pragma once
 
 #include "app/main/MdiHost_win.h"
 #include "app/main/RecWindows_.h"
+#include "app/record/QuestionForms_win.h"
+#include "app/record/SeriesDialogs_.h"
 #include "app/settings/PreferencesGraph_.h"
 
 #include <functional>
@@ -14,7 +18,14 @@ public:
     TRecWinFactory(IMdiHost& Host, std::function<bool()> AutoRestore,
                    std::function<TGraphDefaults()> GraphDefaults = {})
         : FHost(Host), FAutoRestore(std::move(AutoRestore)),
-          FGraphDefaults(std::move(GraphDefaults)) {}
+          FGraphDefaults(std::move(GraphDefaults)), FQuestion(Host.Handle()), FInfo(Host.Handle()) {
+    }
+
+    // The series and units dialogs of every window made from now on.
+    void SetSeriesDialogs(ISeriesDialogs* Dialogs) { FSeriesDialogs = Dialogs; }
+    // The preferences' "Apply to Recorders" (Recorder) and "Apply to Records" on one window.
+    void ApplyStandardSettings(IRecordWindow& Window, const TGraphDefaults& Defaults,
+                               bool Recorder);
 
     IRecordWindow& Create(TTreeNode& Node, bool Live) override;
     void Free(IRecordWindow& Window) override;
@@ -30,4 +41,7 @@ private:
     IMdiHost& FHost;
     std::function<bool()> FAutoRestore;
     std::function<TGraphDefaults()> FGraphDefaults;
+    TOverwriteAppendWin FQuestion;
+    TInfoBox FInfo;
+    ISeriesDialogs* FSeriesDialogs = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/base/Tools_.h"
 #include "app/base/Tools_win.h"
+#include "app/instruments/MainLinks_win.h"
 #include "app/main/MainForm_.h"
 #include "app/record/RecClose_.h"
 #include "app/record/RecordFile_.h"
@@ -39,10 +40,12 @@ void SetColumnText(HWND List, int Column, const std::string& Text) {
 } // namespace
 
 TMDIChildRec* TMDIChildRec::New(IMdiHost& Host, TTreeNode& Node, bool Live,
-                                std::function<bool()> AutoRestore) {
+                                std::function<bool()> AutoRestore, TOverwriteAppendWin& Question,
+                                TInfoBox& Info) {
     if (!Host.MDIClient())
         return nullptr;
-    std::unique_ptr<TMDIChildRec> window(new TMDIChildRec(Host, Node, std::move(AutoRestore)));
+    std::unique_ptr<TMDIChildRec> window(
+        new TMDIChildRec(Host, Node, std::move(AutoRestore), Question, Info));
     if (!window->Handle())
         return nullptr;
     window->SetLiveMode(Live);
@@ -52,10 +55,11 @@ TMDIChildRec* TMDIChildRec::New(IMdiHost& Host, TTreeNode& Node, bool Live,
     return window.release();
 }
 
-TMDIChildRec::TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore)
-    : FHost(Host), FNode(&Node), FAutoRestore(std::move(AutoRestore)), FQuestion(Host.Handle()),
-      FInfo(Host.Handle()), FRec(*this, FFiles, Host.Boxes(), FInfo, ""),
-      FValues(FRec.Data().Samples), FExtended(Host.ExtendedMode()) {
+TMDIChildRec::TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore,
+                           TOverwriteAppendWin& Question, TInfoBox& Info)
+    : FHost(Host), FNode(&Node), FAutoRestore(std::move(AutoRestore)), FQuestion(Question),
+      FInfo(Info), FRec(*this, FFiles, Host.Boxes(), FInfo, ""), FValues(FRec.Data().Samples),
+      FExtended(Host.ExtendedMode()) {
     TFormArgs args;
     args.ClassName = "TMDIChildRec";
     args.Caption = Node.Text();
@@ -473,12 +477,27 @@ void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
 void TMDIChildRec::ShowSeriesProperties() {
     const TSeriesEdit edit =
         FView->SeriesEdit({FOverrides.HumMode, FOverrides.TempUnit, FOverrides.DateFmt}, FUnits[2]);
-    FSeriesDialogs->ShowSeriesProperties(edit,
-                                         [this](const TSeriesEdit& E) { ApplySeriesProps(E); });
+    FSeriesDialogs->ShowSeriesProperties(edit, *this);
 }
 
 void TMDIChildRec::ApplySeriesProps(const TSeriesEdit& Edit) {
     FView->ApplySeriesProps(Edit);
+}
+
+void TMDIChildRec::RestoreSeriesView() {
+    FView->SetGraphSettings(FView->GetGraphSettings(), true);
+}
+
+void TMDIChildRec::ApplyStandardSettings(const TGraphDefaults& D, bool Recorder) {
+    TGraphSettings s = FView->GetGraphSettings();
+    GraphDefaultsToSettings(D, s);
+    FView->SetGraphSettings(s, false);
+    if (Recorder && !FRec.Recording()) {
+        FRec.SampleRateBox().SetItemIndex(D.SampleRateIndex);
+        ShowButtons();
+    }
+    FOverrides = {D.HumChoice, D.TempChoice, D.DateChoice};
+    UpdateUnits();
 }
 
 void TMDIChildRec::ViewChanged() {
@@ -505,6 +524,9 @@ void TMDIChildRec::RepaintGraph() {
 void TMDIChildRec::ApplyUnitChoices(const std::array<int32_t, 3>& Choices) {
     FOverrides = {Choices[0], Choices[1], Choices[2]};
     UpdateUnits();
+    // The tree and the live values take the new units too.
+    if (FLive)
+        FHost.Actions().Execute(TMainLinks::kAcRefresh);
 }
 
 // --- list

@@ -30,13 +30,16 @@
 class TMDIChildRec : public TForm,
                      public IRecordWindow,
                      private IRecorderView,
-                     private IRecViewHost {
+                     private IRecViewHost,
+                     private ISeriesWindow {
 public:
     // A new window of Node in Host's document area, shown; Node's record does
-    // not refer to it yet. AutoRestore: the preference autorest. Null when it
-    // cannot be made.
+    // not refer to it yet. AutoRestore: the preference autorest. Question and
+    // Info: the question forms every record window shares. Null when it cannot
+    // be made.
     static TMDIChildRec* New(IMdiHost& Host, TTreeNode& Node, bool Live,
-                             std::function<bool()> AutoRestore);
+                             std::function<bool()> AutoRestore, TOverwriteAppendWin& Question,
+                             TInfoBox& Info);
 
     TRecorder& Recorder() { return FRec; }
     TLineGraph& Graph() { return FGraphPanel->Graph(); }
@@ -46,7 +49,11 @@ public:
     void SetDefaultSettings(const TGraphDefaults& D);
     // The series and units dialogs; the series button stays disabled without them.
     void SetSeriesDialogs(ISeriesDialogs* Dialogs);
-    void ApplySeriesProps(const TSeriesEdit& Edit);
+    void ApplySeriesProps(const TSeriesEdit& Edit) override;
+    // The preferences' standard settings pushed into an open window: graph
+    // settings (its statistics kept) and units; a chamber's window (Recorder)
+    // also takes the sample rate unless it records.
+    void ApplyStandardSettings(const TGraphDefaults& D, bool Recorder);
     HWND GraphPanel() const { return FGraphPanel->Handle(); }
     HWND ListView1() const { return Control(kListView1); }
     HWND StatusBar1() const { return Control(kStatusBar1); }
@@ -112,7 +119,8 @@ private:
         kGraphBar = kEditStats + 6,
     };
 
-    TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore);
+    TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore,
+                 TOverwriteAppendWin& Question, TInfoBox& Info);
     void FormCreate();
     void FormResize();
     void ShowStatistics();
@@ -147,15 +155,25 @@ private:
     void ZoomChanged() override;
     void RefreshList() override;
     void RepaintGraph() override;
+    // Also ISeriesWindow's.
     void ApplyUnitChoices(const std::array<int32_t, 3>& Choices) override;
+
+    // ISeriesWindow
+    std::array<uint8_t, 3> UnitsInForce() const override {
+        return {FUnits[0], FUnits[1], FUnits[2]};
+    }
+    std::array<int32_t, 3> UnitChoices() const override {
+        return {FOverrides.HumMode, FOverrides.TempUnit, FOverrides.DateFmt};
+    }
+    void RestoreSeriesView() override;
 
     IMdiHost& FHost;
     TTreeNode* FNode;
     std::function<bool()> FAutoRestore;
     TWinFileSystem FFs;
     TTempFiles FFiles{FFs};
-    TOverwriteAppendWin FQuestion;
-    TInfoBox FInfo;
+    TOverwriteAppendWin& FQuestion;
+    TInfoBox& FInfo;
     TRecorder FRec;
     TRecGraphValues FValues;
     std::unique_ptr<TLineGraphPanel> FGraphPanel;

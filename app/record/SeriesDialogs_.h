@@ -7,7 +7,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 struct TSeriesEdit {
     // Humidity, temperature, D value.
@@ -19,12 +18,30 @@ struct TSeriesEdit {
     bool AutoOffset = false;
 };
 
+// The record window the dialogs act on.
+class ISeriesWindow {
+public:
+    // The dialog's values, on OK and at the dialog's own apply step.
+    virtual void ApplySeriesProps(const TSeriesEdit& Edit) = 0;
+    // The units dialog's apply step: the window's three unit overrides
+    // (humidity, temperature, date format) := Choices, its units updated and,
+    // for a live window, the main window's refresh.
+    virtual void ApplyUnitChoices(const std::array<int32_t, 3>& Choices) = 0;
+    // The units it shows now: humidity mode, temperature unit, date format.
+    virtual std::array<uint8_t, 3> UnitsInForce() const = 0;
+    // Its three unit overrides now, in the same order.
+    virtual std::array<int32_t, 3> UnitChoices() const = 0;
+    // The dialog cancelled: the window's view as it is now, applied again.
+    virtual void RestoreSeriesView() = 0;
+
+protected:
+    ~ISeriesWindow() = default;
+};
+
 class ISeriesDialogs {
 public:
-    // Shows the series properties dialog modally with Edit; Apply takes the
-    // dialog's values on OK and at the dialog's own apply step.
-    virtual void ShowSeriesProperties(const TSeriesEdit& Edit,
-                                      const std::function<void(const TSeriesEdit&)>& Apply) = 0;
+    // Shows the series properties dialog modally with Edit for Window.
+    virtual void ShowSeriesProperties(const TSeriesEdit& Edit, ISeriesWindow& Window) = 0;
 
 protected:
     ~ISeriesDialogs() = default;

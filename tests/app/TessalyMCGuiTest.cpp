@@ -9,6 +9,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -50,6 +51,41 @@ TEST(TessalyMC, StartsOnceHandsASecondStartOverAndClosesCleanly) {
 
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.WaitExit(20000), 0u);
+}
+
+// Each of the program's single forms is made once at its start, hidden until
+// used (record windows share their two question forms).
+TEST(TessalyMC, MakesEachOfItsFormsOnceAtStart) {
+    Unmanaged();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Meridane\\TessalyMC\\environment",
+                       "openedcom");
+    TProcess program("");
+    ASSERT_TRUE(program.Started());
+    ASSERT_NE(WaitForFrame(program.Id()), nullptr) << "no frame within 10 s";
+    struct TCount {
+        DWORD Process;
+        std::map<std::string, int> Classes;
+    } count{program.Id(), {}};
+    EnumWindows(
+        [](HWND W, LPARAM L) -> BOOL {
+            auto& c = *reinterpret_cast<TCount*>(L);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(W, &owner);
+            char cls[64] = {};
+            if (owner == c.Process && GetClassNameA(W, cls, sizeof cls))
+                ++c.Classes[cls];
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    const char* const forms[] = {"TMainForm",      "TPreferences",       "TAboutBox",
+                                 "TInstrConnFrm",  "TEditProtForm",      "TOverwriteAppendWin",
+                                 "TInfoBox",       "TSetSeriesPropForm", "TInfoWin",
+                                 "TExportWin",     "TGraphPrintPrv",     "TSetUnitsForm",
+                                 "TGraphExportWin"};
+    for (const char* form : forms)
+        EXPECT_EQ(count.Classes[form], 1) << form;
+    PostMessageA(WaitForFrame(program.Id()), WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
 } // namespace
