@@ -103,18 +103,18 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     };
     TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
     mainForm.SetShowOverview(OverviewCommand(mainForm));
+    const auto graphDefaults = [] {
+        TGraphDefaults d = {};
+        if (gPreferences)
+            d = gPreferences->GraphDefaults;
+        else
+            SetFactoryGraphDefaults(d);
+        return d;
+    };
     TRecWinFactory recWindows(
-        mainForm, [] { return gPreferences && gPreferences->AutoRestore; },
-        [] {
-            TGraphDefaults d = {};
-            if (gPreferences)
-                d = gPreferences->GraphDefaults;
-            else
-                SetFactoryGraphDefaults(d);
-            return d;
-        });
+        mainForm, [] { return gPreferences && gPreferences->AutoRestore; }, graphDefaults);
     mainForm.SetRecWindowFactory(&recWindows);
-    TImporter importer(mainForm, protocols);
+    TImporter importer(mainForm, protocols, graphDefaults);
     mainForm.OnImport = [&importer] { importer.Import1Execute(); };
     mainForm.OnDropFiles = [&importer](HDROP Drop) { importer.DropFiles(Drop); };
     TCsvExportCommand csvExport(mainForm, registry);
