@@ -85,16 +85,16 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TPreferencesForm preferencesForm(mainForm.Handle(), preferences, prefHost);
     TAboutBox aboutBox(mainForm.Handle());
     TProtocols protocols(mainForm);
+    const auto graphDefaults = [] {
+        TGraphDefaults d = {};
+        if (gPreferences)
+            d = gPreferences->GraphDefaults;
+        else
+            SetFactoryGraphDefaults(d);
+        return d;
+    };
     TRecWinFactory recWindows(
-        mainForm, [] { return gPreferences && gPreferences->AutoRestore; },
-        [] {
-            TGraphDefaults d = {};
-            if (gPreferences)
-                d = gPreferences->GraphDefaults;
-            else
-                SetFactoryGraphDefaults(d);
-            return d;
-        });
+        mainForm, [] { return gPreferences && gPreferences->AutoRestore; }, graphDefaults);
     TSetSeriesPropForm seriesPropForm(mainForm.Handle(), mainForm.ExtendedMode(), preferences);
     TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
     TDocumentsWin documents(mainForm, protocols);
@@ -129,7 +129,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
         [&recWindows](IRecordWindow& Window, const TGraphDefaults& Defaults, bool Recorder) {
             recWindows.ApplyStandardSettings(Window, Defaults, Recorder);
         });
-    TImporter importer(mainForm, protocols);
+    TImporter importer(mainForm, protocols, graphDefaults);
     mainForm.OnImport = [&importer] { importer.Import1Execute(); };
     mainForm.OnDropFiles = [&importer](HDROP Drop) { importer.DropFiles(Drop); };
 

@@ -10,7 +10,6 @@
 #include "app/protocol/Protocols_win.h"
 #include "app/protocol/ProtWin_.h"
 #include "app/record/RecWin_win.h"
-#include "app/settings/Preferences_.h"
 #include "app/tree/NodeUnits_.h"
 #include "app/tree/TreeNodes_.h"
 
@@ -116,7 +115,9 @@ std::vector<std::string> DroppedFileNames(HDROP Drop) {
     return names;
 }
 
-TImporter::TImporter(TMainForm& Main, TProtocols& Protocols) : FMain(Main), FProtocols(Protocols) {}
+TImporter::TImporter(TMainForm& Main, TProtocols& Protocols,
+                     std::function<TGraphDefaults()> GraphDefaults)
+    : FMain(Main), FProtocols(Protocols), FGraphDefaults(std::move(GraphDefaults)) {}
 
 void TImporter::Import1Execute() {
     std::vector<std::string> names;
@@ -190,6 +191,11 @@ TMDIChildRec* TImporter::NewLogWindow(const std::string& FileName) {
 
 void TImporter::ImportLogFile(TMDIChildRec& Window, const TMKLogHeader& Header, const TLines& Lines,
                               const std::string& FileName) {
+    TGraphDefaults defaults = {};
+    if (FGraphDefaults)
+        defaults = FGraphDefaults();
+    else
+        SetFactoryGraphDefaults(defaults);
     TLogProgress progress(FMain.MDIClient());
     TRecording data = Window.Recorder().Data();
     TRecStatistics stats = Window.Recorder().Statistics();
@@ -200,7 +206,7 @@ void TImporter::ImportLogFile(TMDIChildRec& Window, const TMKLogHeader& Header, 
     if (TRecData* record = Window.Node().As<TRecData>()) {
         record->Units.HumidityMode = LogHumMode(read.Columns);
         record->Units.TemperatureUnit = LogTempUnit(read.Columns);
-        record->Units.DateFormat = gPreferences ? gPreferences->GraphDefaults.DateFormat : 0;
+        record->Units.DateFormat = defaults.DateFormat;
     }
     // The window's own unit choice wins over the log's.
     Window.UpdateUnits();
@@ -215,6 +221,11 @@ void TImporter::ImportLogFile(TMDIChildRec& Window, const TMKLogHeader& Header, 
     Window.SetData(std::move(data), true);
     // The list's time column follows the samples, which have no date.
     Window.RelabelWindow();
+    // The defaults' view over the record, with the statistics of its samples.
+    TGraphSettings settings = Window.View().GetGraphSettings();
+    GraphDefaultsToSettings(defaults, settings);
+    settings.Statistics = stats;
+    Window.View().SetGraphSettings(settings, true);
     Window.SetStatistics(stats);
 }
 

@@ -8,6 +8,7 @@
 #include "app/import/MKLog_.h"
 #include "app/import/TextLines_.h"
 #include "app/record/WinFiles_win.h"
+#include "app/settings/PreferencesGraph_.h"
 
 #include <windows.h>
 
@@ -30,7 +31,10 @@ public:
     // Fills the names chosen; false when cancelled.
     using TOpenDialog = std::function<bool(std::vector<std::string>& Names)>;
 
-    TImporter(TMainForm& Main, TProtocols& Protocols);
+    // GraphDefaults: the preferences' graph defaults (the factory's while unset),
+    // which an imported record's window shows.
+    TImporter(TMainForm& Main, TProtocols& Protocols,
+              std::function<TGraphDefaults()> GraphDefaults = {});
     TImporter(const TImporter&) = delete;
     TImporter& operator=(const TImporter&) = delete;
 
@@ -59,6 +63,7 @@ private:
     TMainForm& FMain;
     TProtocols& FProtocols;
     TWinFileSystem FFiles;
+    std::function<TGraphDefaults()> FGraphDefaults;
     TOpenDialog FOpenDialog;
     // The window that takes the next log of a joined import.
     TMDIChildRec* FPending = nullptr;

@@ -218,6 +218,14 @@ void TMainForm::RebuildAccelerators() {
 bool TMainForm::TranslateShortCut(MSG& Msg) {
     if (MDIClient() && TranslateMDISysAccel(MDIClient(), &Msg))
         return true;
+    if (Msg.message == WM_KEYDOWN && MDIClient()) {
+        // The document window's own shortcuts work whichever of its controls has the focus.
+        const HWND active =
+            reinterpret_cast<HWND>(SendMessageA(MDIClient(), WM_MDIGETACTIVE, 0, 0));
+        if (active && (Msg.hwnd == active || IsChild(active, Msg.hwnd)) &&
+            SendMessageA(active, kWmDocShortCut, Msg.wParam, 0))
+            return true;
+    }
     return FAccelerators && TranslateAcceleratorA(Handle(), FAccelerators.Get(), &Msg);
 }
 

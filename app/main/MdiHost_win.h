@@ -11,6 +11,12 @@
 
 #include <windows.h>
 
+// Sent by the main window's message loop to the active document window for a
+// key pressed in it or in one of its controls (W: the virtual key), before the
+// control sees it: nonzero when the key, with the modifiers held now, is one of
+// the window's shortcuts and was carried out.
+inline constexpr UINT kWmDocShortCut = WM_APP + 0x100;
+
 class IMdiHost {
 public:
     // The document commands: the tree's selection enables them, each window

@@ -22,6 +22,9 @@ namespace {
 constexpr int kTop = 32;     // below the Record and Stop buttons
 constexpr int kEditRow = 22; // height of a row of value fields
 constexpr int kEditWidth = 56;
+constexpr int kSampleRateLeft = 152;
+constexpr int kSampleRateWidth = 90;
+constexpr int kAutoScrollLeft = kSampleRateLeft + kSampleRateWidth + 4;
 constexpr COLORREF kLiveBackground = 0xFFFFFF;
 constexpr COLORREF kStoredBackground = 0xE1FFFF;
 constexpr int kStatusWidths[] = {130, 300, 130, 150, 50};
@@ -76,8 +79,8 @@ void TMDIChildRec::FormCreate() {
     AddControl("BUTTON", "&Record", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kRecord, 4, 4, 70,
                24);
     AddControl("BUTTON", "&Stop", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kStop, 78, 4, 70, 24);
-    AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBoxSampleRate, 152,
-               5, MulDiv(90, 96, 96), 200);
+    AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBoxSampleRate,
+               kSampleRateLeft, 5, kSampleRateWidth, 200);
     HWND list = AddControl(WC_LISTVIEWA, "",
                            LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
                            kListView1, 4, kTop, 300, 200);
@@ -93,6 +96,7 @@ void TMDIChildRec::FormCreate() {
         SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i),
                      reinterpret_cast<LPARAM>(&col));
     }
+    FAutoScroll = std::make_unique<TRecAutoScroll>(*this, kAutoScroll, kAutoScrollLeft, 4, list);
     for (int id = kEditHumAct; id < kEditStats + 6; ++id)
         AddControl("EDIT", "", ES_RIGHT | ES_READONLY | WS_BORDER, id, 0, 0, kEditWidth, 20);
     HWND status = AddControl(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBar1, 0, 0, 0, 0);
@@ -153,7 +157,7 @@ void TMDIChildRec::FormResize() {
     const int graphLeft = listWidth + 8;
     const int graphWidth = std::max(10, static_cast<int>(client.cx) - graphLeft - 4);
     const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - kTop - 4);
-    FBar->Layout(graphLeft, 4);
+    FBar->Layout(std::max(graphLeft, kAutoScrollLeft + TRecAutoScroll::kSize + 4), 4);
     MoveWindow(FGraphPanel->Handle(), graphLeft, kTop, graphWidth, graphHeight, TRUE);
 }
 
@@ -280,6 +284,7 @@ void TMDIChildRec::SetLiveMode(bool Live) {
     SendMessageA(ListView1(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(background));
     FGraphPanel->Graph().GraphColor = background;
     ShowButtons();
+    FAutoScroll->Enable(Live);
     FBar->Show(Live);
     InvalidateRect(ListView1(), nullptr, TRUE);
     InvalidateRect(FGraphPanel->Handle(), nullptr, TRUE);
@@ -448,6 +453,7 @@ void TMDIChildRec::LineGraphClick(bool InField) {
     const int64_t i = FView->PickSample();
     if (i >= 0) {
         SendMessageA(ListView1(), LVM_ENSUREVISIBLE, static_cast<WPARAM>(i), FALSE);
+        FAutoScroll->SetDown(false);
         SelectSample(i, false);
         FView->ReleaseEnd();
     } else {
@@ -464,6 +470,7 @@ void TMDIChildRec::SetDefaultSettings(const TGraphDefaults& D) {
     FView->SetDefaultSettings(D);
     FRec.SampleRateBox().SetItemIndex(D.SampleRateIndex);
     ShowButtons();
+    FAutoScroll->SetDown(D.AutoScroll != 0);
 }
 
 void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
@@ -538,10 +545,6 @@ LRESULT TMDIChildRec::OnNotify(NMHDR& Header) {
     if (Header.idFrom != kListView1)
         return DefaultProc(WM_NOTIFY, Header.idFrom, reinterpret_cast<LPARAM>(&Header));
     switch (Header.code) {
-    case LVN_KEYDOWN:
-        if (GetKeyState(VK_CONTROL) < 0)
-            FBar->ShortCut(reinterpret_cast<NMLVKEYDOWN&>(Header).wVKey);
-        return 0;
     case LVN_GETDISPINFOA:
         GetDispInfo(reinterpret_cast<NMLVDISPINFOA&>(Header));
         return 0;
@@ -672,8 +675,7 @@ void TMDIChildRec::SampleAdded() {
     FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
     FView->SampleAdded();
     UpdateStatusBar();
-    if (count > 0)
-        SendMessageA(ListView1(), LVM_ENSUREVISIBLE, count - 1, FALSE);
+    FAutoScroll->SampleAdded();
 }
 
 void TMDIChildRec::LastSampleChanged() {
@@ -713,6 +715,8 @@ uint64_t TMDIChildRec::NowMs() {
 bool TMDIChildRec::OnCommand(int Id, int Code, HWND Control) {
     if (FBar && FBar->OnCommand(Id, Code, Control))
         return true;
+    if (FAutoScroll && FAutoScroll->OnCommand(Id, Code))
+        return true;
     switch (Id) {
     case kRecord:
         if (Code == BN_CLICKED)
@@ -741,6 +745,8 @@ LRESULT TMDIChildRec::OnMessage(UINT Msg, WPARAM W, LPARAM L) {
         if (W != SIZE_MINIMIZED && FGraphPanel)
             FormResize();
         break;
+    case kWmDocShortCut:
+        return IsCtrlDown() && !IsShiftDown() && GetKeyState(VK_MENU) >= 0 && FBar->ShortCut(W);
     case WM_MDIACTIVATE:
         if (reinterpret_cast<HWND>(L) == Handle() && IsWindowEnabled(FHost.Handle()))
             Activate();

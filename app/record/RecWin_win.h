@@ -9,6 +9,7 @@
 #include "app/graph/LineGraph_win.h"
 #include "app/main/MdiHost_win.h"
 #include "app/record/QuestionForms_win.h"
+#include "app/record/RecAutoScroll_win.h"
 #include "app/record/RecGraphBar_win.h"
 #include "app/record/RecGraphValues_.h"
 #include "app/record/RecList_.h"
@@ -45,6 +46,7 @@ public:
     TLineGraph& Graph() { return FGraphPanel->Graph(); }
     TRecView& View() { return *FView; }
     TRecGraphBar& GraphBar() { return *FBar; }
+    TRecAutoScroll& AutoScroll() { return *FAutoScroll; }
     // The preferences' graph defaults: units, graph settings, sample rate.
     void SetDefaultSettings(const TGraphDefaults& D);
     // The series and units dialogs; the series button stays disabled without them.
@@ -116,7 +118,8 @@ private:
         kEditHumAct,
         kEditTempAct,
         kEditStats, // six of them
-        kGraphBar = kEditStats + 6,
+        kAutoScroll = kEditStats + 6,
+        kGraphBar,
     };
 
     TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore,
@@ -179,6 +182,7 @@ private:
     std::unique_ptr<TLineGraphPanel> FGraphPanel;
     std::unique_ptr<TRecView> FView;
     std::unique_ptr<TRecGraphBar> FBar;
+    std::unique_ptr<TRecAutoScroll> FAutoScroll;
     ISeriesDialogs* FSeriesDialogs = nullptr;
     TSampleSelection FSel;
     std::array<std::string, 4> FPanels;

@@ -1,7 +1,8 @@
 // Imports under Wine, in the main window: Morlisk logs and protocols dropped on
-// the tree as the shell drops them (a drop handle of our own making), joined
-// logs of which one fails, a name longer than the old fixed buffer, and the
-// Import command.
+// the tree as the shell drops them (a drop handle of our own making), with
+// Shift or Ctrl held, joined logs of which one fails, a name longer than the old
+// fixed buffer, the Import command, and the graph defaults an imported record
+// shows.
 #include "app/base/Tools_.h"
 #include "app/import/Import_win.h"
 #include "app/import/MKLog_.h"
@@ -79,6 +80,8 @@ protected:
     std::unique_ptr<TProtocols> protocols;
     std::unique_ptr<TImporter> importer;
     std::filesystem::path dir;
+    // The preferences' graph defaults, handed to the windows and the import.
+    TGraphDefaults defaults = {};
 
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
@@ -88,10 +91,13 @@ protected:
         std::filesystem::remove_all(dir, e);
         std::filesystem::create_directories(dir);
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
-        factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
+        SetFactoryGraphDefaults(defaults);
+        const auto graphDefaults = [this] { return defaults; };
+        factory = std::make_unique<TRecWinFactory>(
+            *form, [] { return false; }, graphDefaults);
         form->SetRecWindowFactory(factory.get());
         protocols = std::make_unique<TProtocols>(*form);
-        importer = std::make_unique<TImporter>(*form, *protocols);
+        importer = std::make_unique<TImporter>(*form, *protocols, graphDefaults);
         form->OnDropFiles = [this](HDROP Drop) { importer->DropFiles(Drop); };
         form->OnImport = [this] { importer->Import1Execute(); };
         ShowWindow(form->Handle(), SW_SHOW);
@@ -122,6 +128,22 @@ protected:
         TTreeNode* node = Child(form->Tree().RecordsFolder(), Text);
         const TRecData* record = node ? node->As<TRecData>() : nullptr;
         return record ? dynamic_cast<TMDIChildRec*>(record->RecordWindow) : nullptr;
+    }
+    // Closes every imported record without saving it.
+    void CloseRecords() {
+        while (TTreeNode* records = form->Tree().RecordsFolder()) {
+            const int32_t before = records->Count();
+            auto* window =
+                dynamic_cast<TMDIChildRec*>(records->Item(0)->As<TRecData>()->RecordWindow);
+            ASSERT_TRUE(window);
+            boxes.Script.push_back({mrNo, false});
+            window->Close();
+            PumpMessages();
+            ASSERT_TRUE(!form->Tree().RecordsFolder() ||
+                        form->Tree().RecordsFolder()->Count() < before);
+        }
+        boxes.Script.clear();
+        boxes.Shown.clear();
     }
     std::vector<std::string> Messages() {
         std::vector<std::string> texts;
@@ -216,6 +238,88 @@ TEST_F(ImportGuiTest, JoinedLogsMakeOneRecordWithABlockEach) {
     ASSERT_EQ(data.Headers.size(), 2u);
     EXPECT_EQ(data.Samples.size(), 150u);
     EXPECT_EQ(+data.Headers[1].Count, 50u);
+}
+
+// The drop reads Shift and Ctrl as they are while it is handled.
+TEST_F(ImportGuiTest, KeysHeldOnADropDecideWhetherLogsJoin) {
+    const struct {
+        const char* Name;
+        std::vector<BYTE> Keys;
+        bool Asks; // answered No: joined
+        bool Joined;
+    } cases[] = {
+        {"no key", {}, true, true},
+        {"Shift", {VK_SHIFT}, false, true},
+        {"Shift and Ctrl", {VK_SHIFT, VK_CONTROL}, false, true},
+        {"Ctrl", {VK_CONTROL}, false, false},
+    };
+    const std::string a = Write("a_LOG.txt", LogText(4, 10));
+    const std::string b = Write("b_LOG.txt", LogText(3, 10));
+    BYTE none[256] = {};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        BYTE keys[256] = {};
+        for (BYTE key : c.Keys)
+            keys[key] = 0x80;
+        ASSERT_TRUE(SetKeyboardState(keys));
+        boxes.Script.push_back({mrNo, false});
+        Drop({b, a});
+        SetKeyboardState(none);
+        boxes.Script.clear();
+        EXPECT_EQ(Messages(), c.Asks ? std::vector<std::string>{sAskIndividualLogs}
+                                     : std::vector<std::string>{});
+        TMDIChildRec* first = RecordWindow("* a_LOG");
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->Recorder().Data().Samples.size(), c.Joined ? 7u : 4u);
+        EXPECT_EQ(first->Recorder().Data().Headers.size(), c.Joined ? 2u : 1u);
+        EXPECT_EQ(RecordWindow("* b_LOG") != nullptr, !c.Joined);
+        CloseRecords();
+    }
+}
+
+// The graph defaults an imported record's window shows: the modes, the time
+// window and the series, over the statistics of the imported samples.
+TEST_F(ImportGuiTest, AnImportedLogShowsTheGraphDefaults) {
+    const struct {
+        const char* Name;
+        bool AutoX;
+        std::pair<int32_t, int32_t> Shown;
+    } cases[] = {
+        {"the defaults' time window", false, {60, 1200}},
+        {"Auto Range Time: the whole record", true, {0, 990}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        SetFactoryGraphDefaults(defaults);
+        defaults.AutoX = c.AutoX;
+        defaults.AutoY = 1;
+        defaults.ShowSampleCount = 1;
+        defaults.MinTime = 60;
+        defaults.MaxTime = 1200;
+        defaults.Humidity.Color = 0x00AA00;
+        defaults.Temperature.Visible = 0;
+        Drop({Write("a_LOG.txt", LogText(100, 10))});
+        TMDIChildRec* w = RecordWindow("* a_LOG");
+        ASSERT_TRUE(w);
+        const TLineGraph& graph = w->Graph();
+        EXPECT_EQ(std::make_pair(graph.MinTime(), graph.MaxTime()), c.Shown);
+        TRecGraphBar& bar = w->GraphBar();
+        EXPECT_EQ(SendMessageA(bar.Control(TRecGraphBar::kAutoX), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                  c.AutoX);
+        EXPECT_EQ(SendMessageA(bar.Control(TRecGraphBar::kAutoY), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageA(bar.Control(TRecGraphBar::kShowSC), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_TRUE(graph.ShowSampleCount());
+        EXPECT_EQ(graph.Series[0].Color, 0x00AA00u);
+        EXPECT_FALSE(graph.Series[1].Visible);
+        // Auto Range Y over the statistics: 0.7500 .. 0.7599 aw, narrower than
+        // the smallest span of 0.1 aw, which is centred on them.
+        EXPECT_EQ(w->Recorder().Statistics().Count, 100);
+        EXPECT_NEAR(graph.Series[0].MinY, 0.70495, 1e-9);
+        EXPECT_NEAR(graph.Series[0].MaxY, 0.80495, 1e-9);
+        EXPECT_EQ(WindowText(w->StatisticsEdit(0)), "0.750");
+        EXPECT_EQ(WindowText(w->StatisticsEdit(2)), "0.760");
+        CloseRecords();
+    }
 }
 
 TEST_F(ImportGuiTest, LongDroppedNamesAreNotCut) {

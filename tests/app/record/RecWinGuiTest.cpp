@@ -1,7 +1,7 @@
 // The record window under Wine, in the main window: Record, events fed as the
 // main window's event handling feeds them, the list, status bar and temporary
 // files following; Stop; closing with its questions; a recording left by a
-// crash coming back.
+// crash coming back; the graph tool bar, its shortcuts and Auto Scroll.
 #include "app/main/MainForm_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
@@ -50,6 +50,8 @@ protected:
     TTreeNode* instrument = nullptr;
     TTreeNode* chamber = nullptr;
     bool autoRestore = true;
+    // The preferences' graph defaults that new windows take.
+    TGraphDefaults defaults = {};
     std::unique_ptr<TRecWinFactory> factory;
     uint32_t second = 12 * 3600;
 
@@ -64,7 +66,9 @@ protected:
         std::filesystem::create_directories(dir);
         std::filesystem::current_path(dir);
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
-        factory = std::make_unique<TRecWinFactory>(*form, [this] { return autoRestore; });
+        SetFactoryGraphDefaults(defaults);
+        factory = std::make_unique<TRecWinFactory>(
+            *form, [this] { return autoRestore; }, [this] { return defaults; });
         form->SetRecWindowFactory(factory.get());
         ShowWindow(form->Handle(), SW_SHOW);
         TInstrumentData d;
@@ -330,6 +334,161 @@ TEST_F(RecWinTest, ClicksIntoTheGraphPickAndZoom) {
     EXPECT_NEAR(w->Graph().MaxTime(), spp * 60, 1);
     Click(bar.Control(TRecGraphBar::kZoom));
     EXPECT_EQ(bar.GraphCursor(), LoadCursor(nullptr, IDC_CROSS));
+}
+
+// Counts the series dialogs a window asks for.
+class TCountingSeriesDialogs : public ISeriesDialogs {
+public:
+    void ShowSeriesProperties(const TSeriesEdit&,
+                              const std::function<void(const TSeriesEdit&)>&) override {
+        ++Shown;
+    }
+    int Shown = 0;
+};
+
+// Ctrl+T, Ctrl+I, Ctrl+F and Ctrl+Y reach the window through the program's
+// message loop, whichever of its controls has the focus.
+TEST_F(RecWinTest, ShortcutsWorkWhicheverControlHasTheFocus) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    TCountingSeriesDialogs dialogs;
+    w->SetSeriesDialogs(&dialogs);
+    TRecGraphBar& bar = w->GraphBar();
+    ASSERT_TRUE(TMainForm::ForceForeground(form->Handle()));
+    // Types Key with Modifiers held on the keyboard, into Focus, and runs what
+    // comes through the program's message loop.
+    auto press = [&](HWND Focus, WPARAM Key, std::vector<WORD> Modifiers) {
+        SetFocus(Focus);
+        ASSERT_EQ(FocusOf(w->Handle()), Focus);
+        std::vector<INPUT> input;
+        auto key = [&input](WORD Key, DWORD Flags) {
+            INPUT i = {};
+            i.type = INPUT_KEYBOARD;
+            i.ki.wVk = Key;
+            i.ki.dwFlags = Flags;
+            input.push_back(i);
+        };
+        for (WORD m : Modifiers)
+            key(m, 0);
+        key(static_cast<WORD>(Key), 0);
+        key(static_cast<WORD>(Key), KEYEVENTF_KEYUP);
+        for (WORD m : Modifiers)
+            key(m, KEYEVENTF_KEYUP);
+        ASSERT_EQ(SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT)),
+                  input.size());
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!form->TranslateShortCut(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+    };
+    const struct {
+        WPARAM Key;
+        TRecGraphBar::TControl Button; // its click undoes the key
+        std::function<bool()> Done;
+    } keys[] = {
+        {'T', TRecGraphBar::kAutoX, [&] { return w->View().AutoX(); }},
+        {'I', TRecGraphBar::kZoom, [&] { return w->View().Zoom(); }},
+        {'F', TRecGraphBar::kAutoOffset, [&] { return w->View().AutoOffset(); }},
+        {'Y', TRecGraphBar::kProp, [&] { return dialogs.Shown > 0; }},
+    };
+    const struct {
+        const char* Name;
+        HWND Control;
+    } focused[] = {
+        {"list", w->ListView1()},
+        {"graph", w->GraphPanel()},
+        {"minimum edit", bar.Control(TRecGraphBar::kEditMin)},
+        {"maximum edit", bar.Control(TRecGraphBar::kEditMax)},
+        {"page box", bar.Control(TRecGraphBar::kPageBox)},
+        {"sample-rate box", w->ComboBoxSampleRate()},
+    };
+    for (const auto& f : focused) {
+        const std::string text = WindowText(f.Control);
+        for (const auto& k : keys) {
+            SCOPED_TRACE(std::string(f.Name) + " Ctrl+" + static_cast<char>(k.Key));
+            press(f.Control, k.Key, {VK_SHIFT, VK_CONTROL});
+            press(f.Control, k.Key, {});
+            EXPECT_FALSE(k.Done()) << "only Ctrl alone makes the shortcut";
+            press(f.Control, k.Key, {VK_CONTROL});
+            EXPECT_TRUE(k.Done());
+            if (k.Button == TRecGraphBar::kProp)
+                dialogs.Shown = 0;
+            else
+                Click(bar.Control(k.Button));
+            EXPECT_FALSE(k.Done());
+        }
+        EXPECT_EQ(WindowText(f.Control), text) << "the keys never reach the control";
+    }
+}
+
+// Auto Scroll starts as the graph defaults say; while it is down the list
+// follows new samples, until the list is scrolled by hand or a sample is
+// picked in the graph.
+TEST_F(RecWinTest, AutoScrollFollowsNewSamplesUntilTheListIsScrolledByHand) {
+    for (uint8_t down : {0, 1}) {
+        SCOPED_TRACE(+down);
+        defaults.AutoScroll = down;
+        TMDIChildRec* w = Open();
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->AutoScroll().Down(), down != 0);
+        EXPECT_TRUE(IsWindowEnabled(w->AutoScroll().Button()));
+        boxes.Script = {{mrYes}, {mrNo}};
+        w->Close();
+        PumpMessages();
+        ASSERT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
+    }
+    defaults.AutoScroll = 0;
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    HWND list = w->ListView1();
+    auto lastRowShown = [list] {
+        const LRESULT last = SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1;
+        const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+        return top > 0 && last < top + SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    };
+    SelectRate(*w, 0);
+    Click(w->ButtonRecord());
+    for (int i = 0; i < 60; ++i)
+        Event(*w);
+    EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+
+    Click(w->AutoScroll().Button());
+    EXPECT_TRUE(w->AutoScroll().Down());
+    EXPECT_TRUE(lastRowShown()) << "the click shows the last sample";
+    for (int i = 0; i < 30; ++i)
+        Event(*w);
+    EXPECT_TRUE(lastRowShown());
+
+    SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_FALSE(w->AutoScroll().Down());
+    const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+    Event(*w);
+    EXPECT_EQ(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), top);
+
+    Click(w->AutoScroll().Button());
+    SendMessageA(list, WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_FALSE(w->AutoScroll().Down());
+
+    Click(w->AutoScroll().Button());
+    UpdateWindow(w->GraphPanel());
+    const TRect field = w->Graph().FieldRect();
+    const LPARAM at = MAKELPARAM(field.Left + 5, field.Top + 10);
+    SendMessageA(w->GraphPanel(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(w->GraphPanel(), WM_LBUTTONUP, 0, at);
+    PumpMessages();
+    EXPECT_GE(w->Selection().Anchor(), 0);
+    EXPECT_FALSE(w->AutoScroll().Down()) << "picking a sample releases it";
+}
+
+// A stored record takes no new samples: its Auto Scroll button is off.
+TEST_F(RecWinTest, AStoredRecordsAutoScrollIsDisabled) {
+    defaults.AutoScroll = 1;
+    TTreeNode* node = CreateRecNode(form->Tree(), boxes, "* stored", "stored.zqr", true, 0);
+    ASSERT_NE(node, nullptr);
+    auto& w = dynamic_cast<TMDIChildRec&>(form->RecWindows().CreateRecWindow(*node, false));
+    EXPECT_FALSE(IsWindowEnabled(w.AutoScroll().Button()));
 }
 
 // A record file's view settings come back with it: time window, modes,

@@ -1,0 +1,37 @@
+// The Auto Scroll button of a record window with its sample list: while it is
+// down, every new sample brings the last row into view; scrolling the list by
+// hand (scroll bar or wheel) releases it.
+#pragma once
+
+#include "app/base/Form_win.h"
+
+#include <windows.h>
+
+class TRecAutoScroll {
+public:
+    // The button is Owner's control Id at X, Y; List the sample list it follows.
+    TRecAutoScroll(TForm& Owner, int Id, int X, int Y, HWND List);
+    static constexpr int kSize = 24;
+    TRecAutoScroll(const TRecAutoScroll&) = delete;
+    TRecAutoScroll& operator=(const TRecAutoScroll&) = delete;
+    ~TRecAutoScroll();
+
+    HWND Button() const { return FOwner.Control(FId); }
+    bool Down() const;
+    void SetDown(bool Down);
+    // Enabled in live windows only.
+    void Enable(bool Live);
+    // After a new sample: the last row into view while the button is down.
+    void SampleAdded();
+    // True when Id is the button's; a click toggles it and shows the last row.
+    bool OnCommand(int Id, int Code);
+
+private:
+    static LRESULT CALLBACK ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, UINT_PTR Id,
+                                     DWORD_PTR Data);
+    void ShowLastRow();
+
+    TForm& FOwner;
+    int FId;
+    HWND FList;
+};
