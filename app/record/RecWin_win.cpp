@@ -503,6 +503,8 @@ void TMDIChildRec::ApplyStandardSettings(const TGraphDefaults& D, bool Recorder)
         FRec.SampleRateBox().SetItemIndex(D.SampleRateIndex);
         ShowButtons();
     }
+    if (Recorder)
+        FAutoScroll->SetDown(D.AutoScroll != 0);
     FOverrides = {D.HumChoice, D.TempChoice, D.DateChoice};
     UpdateUnits();
 }

@@ -244,8 +244,8 @@ TEST_F(SeriesDialogsTest, CancelLeavesTheWindowAsItWas) {
     EXPECT_EQ(w->View().Limits(rsHumidity).YMax, before);
 }
 
-// A recording window takes the graph settings and units but keeps its sample
-// rate; a chamber window that does not record takes the rate too; a loaded
+// A recording window takes the graph settings, auto scroll and units but keeps
+// its sample rate; a chamber window that does not record takes the rate too; a loaded
 // record's window is left to "Apply to Records", which gives it the same
 // graph settings and units.
 TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
@@ -263,11 +263,14 @@ TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
     const TRecStatistics stats = recording->Recorder().Statistics();
     const int rate = CurSel(recording->ComboBoxSampleRate());
     const int newRate = rate == 0 ? 1 : 0;
+    const bool autoScroll = !recording->AutoScroll().Down();
+    const bool storedAutoScroll = stored->AutoScroll().Down();
 
     prefs->GraphDefaults.SampleRateIndex = newRate;
     prefs->GraphDefaults.TempChoice = 1;
     prefs->GraphDefaults.Humidity.YMax = 7000;
     prefs->GraphDefaults.ShowSampleCount = 1;
+    prefs->GraphDefaults.AutoScroll = autoScroll ? 1 : 0;
     const auto apply = [&](int Button) {
         TWindowActor actor("TPreferences", "Preferences", [&](HWND P) {
             SendMessageA(prefForm->Control(Button), BM_CLICK, 0, 0);
@@ -284,6 +287,7 @@ TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
         EXPECT_TRUE(w->View().ShowSampleCount());
         EXPECT_EQ(w->UnitOverrides().TempUnit, 1);
         EXPECT_EQ(ColumnText(w->ListView1(), 3), kTempF);
+        EXPECT_EQ(w->AutoScroll().Down(), autoScroll);
     }
     EXPECT_TRUE(recording->Recording());
     EXPECT_EQ(CurSel(recording->ComboBoxSampleRate()), rate);
@@ -299,6 +303,7 @@ TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
     EXPECT_EQ(stored->UnitOverrides().TempUnit, 1);
     EXPECT_EQ(ColumnText(stored->ListView1(), 3), kTempF);
     EXPECT_EQ(CurSel(idle->ComboBoxSampleRate()), newRate);
+    EXPECT_EQ(stored->AutoScroll().Down(), storedAutoScroll);
 }
 
 } // namespace
