@@ -339,10 +339,7 @@ TEST_F(RecWinTest, ClicksIntoTheGraphPickAndZoom) {
 // Counts the series dialogs a window asks for.
 class TCountingSeriesDialogs : public ISeriesDialogs {
 public:
-    void ShowSeriesProperties(const TSeriesEdit&,
-                              const std::function<void(const TSeriesEdit&)>&) override {
-        ++Shown;
-    }
+    void ShowSeriesProperties(const TSeriesEdit&, ISeriesWindow&) override { ++Shown; }
     int Shown = 0;
 };
 
