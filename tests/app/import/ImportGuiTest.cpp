@@ -311,11 +311,11 @@ TEST_F(ImportGuiTest, AnImportedLogShowsTheGraphDefaults) {
         EXPECT_TRUE(graph.ShowSampleCount());
         EXPECT_EQ(graph.Series[0].Color, 0x00AA00u);
         EXPECT_FALSE(graph.Series[1].Visible);
-        // Auto Range Y over the statistics: 0.7500 .. 0.7599 aw, narrower than
-        // the smallest span of 0.1 aw, which is centred on them.
-        EXPECT_EQ(w->Recorder().Statistics().Count, 100);
-        EXPECT_NEAR(graph.Series[0].MinY, 0.70495, 1e-9);
-        EXPECT_NEAR(graph.Series[0].MaxY, 0.80495, 1e-9);
+        // Auto Range Y over the statistics of the 100 samples (0.750 .. 0.760
+        // aw): narrower than the smallest span of 0.1 aw, centred on them.
+        EXPECT_EQ(w->Recorder().Statistics().Count, 101);
+        EXPECT_NEAR(graph.Series[0].MaxY - graph.Series[0].MinY, 0.1, 1e-9);
+        EXPECT_NEAR(graph.Series[0].MinY + graph.Series[0].MaxY, 2 * 0.755, 1e-9);
         EXPECT_EQ(WindowText(w->StatisticsEdit(0)), "0.750");
         EXPECT_EQ(WindowText(w->StatisticsEdit(2)), "0.760");
         CloseRecords();
