@@ -6,10 +6,11 @@
 #include "link/core/QuorxComTools.h"
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -168,25 +169,29 @@ private:
     static constexpr std::size_t kAbandoned = SIZE_MAX;
 
     uint8_t* Slot(std::size_t K) { return FRing.data() + K % kSlots * FSlotBytes; }
-    static std::size_t WaitFor(std::atomic<std::size_t>& Counter, std::size_t AtLeast) {
-        std::size_t now = Counter.load(std::memory_order_acquire);
-        while (now < AtLeast) {
-            Counter.wait(now, std::memory_order_acquire);
-            now = Counter.load(std::memory_order_acquire);
-        }
-        return now;
+    // A mutex and a condition variable, not std::atomic's wait: the MinGW
+    // runtime's atomic wait can miss a notification and hang the load.
+    std::size_t WaitFor(std::size_t& Counter, std::size_t AtLeast) {
+        std::unique_lock<std::mutex> lock(FLock);
+        FChanged.wait(lock, [&] { return Counter >= AtLeast; });
+        return Counter;
     }
-    static void Publish(std::atomic<std::size_t>& Counter, std::size_t Value) {
-        Counter.store(Value, std::memory_order_release);
-        Counter.notify_one();
+    void Publish(std::size_t& Counter, std::size_t Value) {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            Counter = Value;
+        }
+        FChanged.notify_all();
     }
 
     const std::size_t FCount;
     const std::size_t FSlotBytes;
     std::vector<uint8_t> FRing;
-    std::atomic<std::size_t> FRead{0};    // chunks read and checked
-    std::atomic<std::size_t> FDecoded{0}; // chunks decoded
-    std::thread FWorker;                  // last: it starts once the members it uses exist
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::size_t FRead = 0;    // chunks read and checked
+    std::size_t FDecoded = 0; // chunks decoded
+    std::thread FWorker;      // last: it starts once the members it uses exist
 };
 
 bool ReadSamples(IFile& F, uint64_t& At, std::size_t Count, std::vector<TSample>& Items,
