@@ -191,11 +191,7 @@ TMDIChildRec* TImporter::NewLogWindow(const std::string& FileName) {
 
 void TImporter::ImportLogFile(TMDIChildRec& Window, const TMKLogHeader& Header, const TLines& Lines,
                               const std::string& FileName) {
-    TGraphDefaults defaults = {};
-    if (FGraphDefaults)
-        defaults = FGraphDefaults();
-    else
-        SetFactoryGraphDefaults(defaults);
+    const TGraphDefaults defaults = FGraphDefaults();
     TLogProgress progress(FMain.MDIClient());
     TRecording data = Window.Recorder().Data();
     TRecStatistics stats = Window.Recorder().Statistics();

@@ -31,10 +31,10 @@ public:
     // Fills the names chosen; false when cancelled.
     using TOpenDialog = std::function<bool(std::vector<std::string>& Names)>;
 
-    // GraphDefaults: the preferences' graph defaults (the factory's while unset),
-    // which an imported record's window shows.
+    // GraphDefaults: the graph defaults an imported record's window shows, from
+    // the same source as the record windows' own.
     TImporter(TMainForm& Main, TProtocols& Protocols,
-              std::function<TGraphDefaults()> GraphDefaults = {});
+              std::function<TGraphDefaults()> GraphDefaults);
     TImporter(const TImporter&) = delete;
     TImporter& operator=(const TImporter&) = delete;
 
