@@ -118,9 +118,10 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     mainForm.OnSaveDocument = [&documents](TTreeNode& Node) {
         return documents.Documents().Save(&Node);
     };
-    prefHost.SetPrintSetup([&printCommands](TPrintKind Kind, bool PageSetup, TPageMargins& M) {
-        return printCommands.PreferencesSetup(Kind, PageSetup, M);
-    });
+    prefHost.SetPrintSetup(
+        [&printCommands](HWND Owner, TPrintKind Kind, bool PageSetup, TPageMargins& M) {
+            return printCommands.PreferencesSetup(Owner, Kind, PageSetup, M);
+        });
     mainForm.SetShowOverview(OverviewCommand(mainForm));
     TSeriesDialogs seriesDialogs(seriesPropForm);
     recWindows.SetSeriesDialogs(&seriesDialogs);

@@ -15,7 +15,8 @@ public:
     // not record); else a loaded record file's window.
     using TApplyToWindow =
         std::function<void(IRecordWindow& Window, const TGraphDefaults& Defaults, bool Recorder)>;
-    using TPrintSetup = std::function<bool(TPrintKind Kind, bool PageSetup, TPageMargins& Margins)>;
+    using TPrintSetup =
+        std::function<bool(HWND Owner, TPrintKind Kind, bool PageSetup, TPageMargins& Margins)>;
 
     explicit TPrefHost(TMainForm& MainForm) : FMainForm(MainForm) {}
     void SetApplyToWindow(TApplyToWindow Apply) { FApply = std::move(Apply); }
@@ -27,8 +28,9 @@ public:
     int CountRecorderWindows() override;
     void ApplyToRecorders(const TGraphDefaults& Defaults) override;
     void ApplyToRecords(const TGraphDefaults& Defaults) override;
-    bool RunPrintSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins) override {
-        return FPrintSetup && FPrintSetup(Kind, PageSetup, Margins);
+    bool RunPrintSetup(HWND Owner, TPrintKind Kind, bool PageSetup,
+                       TPageMargins& Margins) override {
+        return FPrintSetup && FPrintSetup(Owner, Kind, PageSetup, Margins);
     }
 
 private:

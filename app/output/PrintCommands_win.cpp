@@ -213,7 +213,7 @@ void TPrintCommands::SetupCommand(bool PageSetup) {
     const TPrintKind kind = protocol ? TPrintKind::Protocol : TPrintKind::Graph;
     TPageMargins& margins = FPrefs.Margins(kind);
     LoadSetup(kind);
-    const auto accepted = RunSetupDialog(PageSetup, margins);
+    const auto accepted = RunSetupDialog(FMain.Handle(), PageSetup, margins);
     if (!accepted)
         return;
     try {
@@ -229,8 +229,9 @@ void TPrintCommands::SetupCommand(bool PageSetup) {
     }
 }
 
-bool TPrintCommands::PreferencesSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins) {
-    const auto accepted = RunSetupDialog(PageSetup, Margins);
+bool TPrintCommands::PreferencesSetup(HWND Owner, TPrintKind Kind, bool PageSetup,
+                                      TPageMargins& Margins) {
+    const auto accepted = RunSetupDialog(Owner, PageSetup, Margins);
     if (!accepted)
         return false;
     const bool protocol = Kind == TPrintKind::Protocol;
@@ -247,7 +248,7 @@ bool TPrintCommands::PreferencesSetup(TPrintKind Kind, bool PageSetup, TPageMarg
     return true;
 }
 
-std::optional<std::optional<TRect>> TPrintCommands::RunSetupDialog(bool PageSetup,
+std::optional<std::optional<TRect>> TPrintCommands::RunSetupDialog(HWND Owner, bool PageSetup,
                                                                    const TPageMargins& Margins) {
     TPrinterConfig current;
     FPrinter.CurrentPrinter(current);
@@ -262,7 +263,7 @@ std::optional<std::optional<TRect>> TPrintCommands::RunSetupDialog(bool PageSetu
     if (PageSetup) {
         PAGESETUPDLGA dialog{};
         dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = FMain.Handle();
+        dialog.hwndOwner = Owner;
         dialog.hDevNames = names.Get();
         dialog.hDevMode = mode.Get();
         dialog.Flags =
@@ -279,7 +280,7 @@ std::optional<std::optional<TRect>> TPrintCommands::RunSetupDialog(bool PageSetu
     } else {
         PRINTDLGA dialog{};
         dialog.lStructSize = sizeof dialog;
-        dialog.hwndOwner = FMain.Handle();
+        dialog.hwndOwner = Owner;
         dialog.hDevNames = names.Get();
         dialog.hDevMode = mode.Get();
         dialog.Flags = PD_PRINTSETUP;

@@ -34,10 +34,11 @@ public:
     void AcExpGrphExecute();
 
     // The preferences' printer or page setup of a kind, the setup file of that
-    // kind loaded: the dialog starts at Margins; accepted, the printer is
+    // kind loaded: the dialog, owned by the preferences' Owner (the main window
+    // must stay disabled under it), starts at Margins; accepted, the printer is
     // stored as the kind's standard and current one, the held margins take the
     // dialog's and Margins becomes them. True when accepted and stored.
-    bool PreferencesSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins);
+    bool PreferencesSetup(HWND Owner, TPrintKind Kind, bool PageSetup, TPageMargins& Margins);
 
     // The page rectangle (twips) of the current printer inside Margins.
     void SetPageRect(const TPageMargins& Margins);
@@ -59,10 +60,11 @@ private:
 
     TDoc SelectedDoc() const;
     void LoadSetup(TPrintKind Kind);
-    // Runs the platform's page or printer setup dialog on the current printer;
+    // Runs the platform's page or printer setup dialog, owned by Owner, on the current printer;
     // the printer chosen becomes current. Empty when cancelled; the margins in
     // the locale's unit after a page setup.
-    std::optional<std::optional<TRect>> RunSetupDialog(bool PageSetup, const TPageMargins& Margins);
+    std::optional<std::optional<TRect>> RunSetupDialog(HWND Owner, bool PageSetup,
+                                                       const TPageMargins& Margins);
     void SetupCommand(bool PageSetup);
     void AddMenuItems(bool Printing);
 

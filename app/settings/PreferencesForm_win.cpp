@@ -263,7 +263,7 @@ void TPreferencesForm::PrintSetup(TPrintKind Kind, bool PageSetup) {
     const std::string file = FPrefs.TempFileDir + (prot ? kPrintProtCfg : kPrintGraphCfg);
     FPrefs.LoadPrinterSetup(prot, file);
     TPageMargins margins = FPrefs.LoadPageMargins(Kind);
-    if (FHost.RunPrintSetup(Kind, PageSetup, margins))
+    if (FHost.RunPrintSetup(Handle(), Kind, PageSetup, margins))
         FPrefs.StorePageMargins(Kind);
 }
 

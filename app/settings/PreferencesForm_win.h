@@ -33,9 +33,11 @@ public:
     virtual void ApplyToRecorders(const TGraphDefaults& Defaults) = 0;
     // Graph settings and units of the windows of loaded record files.
     virtual void ApplyToRecords(const TGraphDefaults& Defaults) = 0;
-    // The printer or page setup of a kind, starting from Margins; when accepted
-    // the chosen printer and Margins are the held ones. True when accepted.
-    virtual bool RunPrintSetup(TPrintKind Kind, bool PageSetup, TPageMargins& Margins) = 0;
+    // The printer or page setup of a kind, owned by the dialog Owner, starting
+    // from Margins; when accepted the chosen printer and Margins are the held
+    // ones. True when accepted.
+    virtual bool RunPrintSetup(HWND Owner, TPrintKind Kind, bool PageSetup,
+                               TPageMargins& Margins) = 0;
 
 protected:
     ~IPreferencesHost() = default;

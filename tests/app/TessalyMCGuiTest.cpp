@@ -3,14 +3,18 @@
 // one back, and closing the frame ends the process with exit code 0. Every wait
 // is bounded; a program that hangs is killed.
 #include "app/base/Tools_win.h"
+#include "app/main/MainForm_win.h"
+#include "app/settings/PreferencesForm_win.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/ProgramHelpers_win.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -86,6 +90,119 @@ TEST(TessalyMC, MakesEachOfItsFormsOnceAtStart) {
         EXPECT_EQ(count.Classes[form], 1) << form;
     PostMessageA(WaitForFrame(program.Id()), WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u);
+}
+
+const char kMarginsKey[] = "Software\\Meridane\\TessalyMC\\printprot\\margins";
+
+// A DWORD of the protocol margins' key; -1 when there is none.
+long StoredMargin(const char* Name) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kMarginsKey, Name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<long>(value);
+}
+
+// A visible dialog of the platform (class "#32770") that Owner owns, made in
+// Thread; null when none showed within TimeoutMs.
+HWND WaitForOwnedDialog(DWORD Thread, HWND Owner, DWORD TimeoutMs) {
+    struct TSearch {
+        HWND Owner;
+        HWND Found;
+    } search{Owner, nullptr};
+    const ULONGLONG until = GetTickCount64() + TimeoutMs;
+    while (!search.Found && GetTickCount64() < until) {
+        EnumThreadWindows(
+            Thread,
+            [](HWND W, LPARAM L) -> BOOL {
+                auto& s = *reinterpret_cast<TSearch*>(L);
+                char cls[16] = {};
+                GetClassNameA(W, cls, sizeof cls);
+                if (std::string(cls) == "#32770" && GetWindow(W, GW_OWNER) == s.Owner &&
+                    IsWindowVisible(W))
+                    s.Found = W;
+                return !s.Found;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.Found)
+            Sleep(20);
+    }
+    return search.Found;
+}
+
+// The visible top-level window of a class in Thread, waiting up to 10 s.
+HWND WaitForForm(DWORD Thread, const char* ClassName) {
+    const ULONGLONG until = GetTickCount64() + 10000;
+    while (GetTickCount64() < until) {
+        for (HWND w = FindWindowExA(nullptr, nullptr, ClassName, nullptr); w;
+             w = FindWindowExA(nullptr, w, ClassName, nullptr))
+            if (GetWindowThreadProcessId(w, nullptr) == Thread && IsWindowVisible(w))
+                return w;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+// The preferences' page setup for protocols shows the platform's dialog
+// modally over the preferences; its OK stores the margins at once, whatever
+// the preferences' own answer, and the main window stays disabled.
+TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
+    char device[256] = {};
+    GetProfileStringA("windows", "device", "", device, sizeof device);
+    if (!device[0])
+        GTEST_SKIP() << "no default printer (scripts/cups-printer makes TessPDF)";
+    Unmanaged();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Meridane\\TessalyMC\\environment",
+                       "openedcom");
+    // The defaults are written again at the start.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kMarginsKey);
+    char measure[4] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
+    const bool inch = measure[0] == '1';
+
+    TProcess program("");
+    ASSERT_TRUE(program.Started());
+    const HWND frame = WaitForFrame(program.Id());
+    ASSERT_NE(frame, nullptr) << "no frame within 10 s";
+    const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    // Written at the start in hundredths of a millimetre.
+    const long top = StoredMargin("top");
+    ASSERT_EQ(top, 2500);
+
+    PostMessageA(frame, WM_COMMAND, MAKEWPARAM(TMainForm::kPreferencies1, 0), 0);
+    const HWND prefs = WaitForForm(thread, "TPreferences");
+    ASSERT_NE(prefs, nullptr) << "no preferences within 10 s";
+    const HWND pageSetup = GetDlgItem(prefs, TPreferencesForm::kBitBtnPaSProt);
+    ASSERT_NE(pageSetup, nullptr);
+    PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(TPreferencesForm::kBitBtnPaSProt, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(pageSetup));
+    const HWND dialog = WaitForOwnedDialog(thread, prefs, 10000);
+    ASSERT_NE(dialog, nullptr) << "no page setup dialog owned by the preferences within 10 s";
+    EXPECT_FALSE(IsWindowEnabled(prefs)) << "the page setup is modal over the preferences";
+    const HWND left = GetDlgItem(dialog, edt4);
+    ASSERT_NE(left, nullptr) << "no left margin in the dialog";
+    // Whole numbers read the same with either decimal separator.
+    SendMessageA(left, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inch ? "2" : "30"));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    const ULONGLONG until = GetTickCount64() + 10000;
+    while (IsWindow(dialog) && GetTickCount64() < until)
+        Sleep(20);
+    ASSERT_FALSE(IsWindow(dialog)) << "the page setup dialog did not close";
+    EXPECT_TRUE(IsWindowVisible(prefs));
+    EXPECT_FALSE(IsWindowEnabled(frame)) << "the preferences are still modal";
+
+    EXPECT_EQ(StoredMargin("left"), inch ? 2000 : 3000);
+    // The margin left alone, in the locale's unit now.
+    EXPECT_EQ(StoredMargin("top"), inch ? MulDiv(top, 1000, 2540) : top);
+    EXPECT_EQ(StoredMargin("inchunit"), inch ? 1 : 0);
+    PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(TPreferencesForm::kButtonCancel, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(prefs, TPreferencesForm::kButtonCancel)));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+    EXPECT_EQ(StoredMargin("left"), inch ? 2000 : 3000);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kMarginsKey);
 }
 
 } // namespace

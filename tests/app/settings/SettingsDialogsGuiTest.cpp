@@ -126,7 +126,7 @@ public:
     int CountRecorderWindows() override { return 1; }
     void ApplyToRecorders(const TGraphDefaults& D) override { Recorders.push_back(D); }
     void ApplyToRecords(const TGraphDefaults& D) override { Records.push_back(D); }
-    bool RunPrintSetup(TPrintKind, bool, TPageMargins&) override { return false; }
+    bool RunPrintSetup(HWND, TPrintKind, bool, TPageMargins&) override { return false; }
 
     std::array<std::string, 3> Panels;
     bool PrintHidden = false;
