@@ -8,6 +8,7 @@
 #include "app/base/Tools_win.h"
 #include "app/documents/Documents_win.h"
 #include "app/import/Import_win.h"
+#include "app/instruments/InstrConnFrm_win.h"
 #include "app/instruments/LinkApi_win.h"
 #include "app/main/InfoWin_win.h"
 #include "app/main/MainForm_win.h"
@@ -70,9 +71,9 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TDiskSetupFiles setupFiles;
     TWinLinkApi linkApi;
 
-    // The forms in the order of the program's start; the connection dialog
-    // comes with the main window's links, the print and export windows with
-    // their commands, whose menu entries keep the order of the File menu.
+    // The forms in the order of the program's start. The commands that show
+    // them are made in the order of their File menu entries, each once its
+    // window exists.
     TMainForm mainForm(boxes, registry, linkApi, Args);
     if (!mainForm.Handle())
         return 1;
@@ -84,6 +85,8 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TPrefHost prefHost(mainForm);
     TPreferencesForm preferencesForm(mainForm.Handle(), preferences, prefHost);
     TAboutBox aboutBox(mainForm.Handle());
+    TInstrConnFrm connFrm(mainForm.Handle(), linkApi);
+    mainForm.Links().SetConnectForm(connFrm);
     TProtocols protocols(mainForm);
     const auto graphDefaults = [] {
         TGraphDefaults d = {};
@@ -98,9 +101,12 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TSetSeriesPropForm seriesPropForm(mainForm.Handle(), mainForm.ExtendedMode(), preferences);
     TInfoWin infoWin(mainForm.Handle(), mainForm.Tree(), mainForm.TreeView1());
     TDocumentsWin documents(mainForm, protocols);
+    TExportWin exportWin(mainForm.Handle(), registry, mainForm.Boxes());
     TPrintCommands printCommands(mainForm, protocols, preferences, printer, setupFiles, registry);
-    TCsvExportCommand csvExport(mainForm, registry);
+    TCsvExportCommand csvExport(mainForm, exportWin);
     TSetUnitsForm unitsForm(mainForm.Handle());
+    TGraphExportWin graphExportWin(mainForm.Handle(), registry, mainForm.Boxes());
+    printCommands.SetExportWin(graphExportWin);
 
     preferencesForm.SetSeriesForm(&seriesPropForm);
     seriesPropForm.SetUnitsForm(&unitsForm);

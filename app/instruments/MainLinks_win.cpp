@@ -27,7 +27,7 @@ int32_t PackedFileAge(const std::string& FileName) {
 
 TMainLinks::TMainLinks(HWND Owner, TTreeModel& Tree, IMessageBoxes& Boxes, IRegistryStore& Registry,
                        ILinkApi& Api, TActionList& Actions, TLoadFile LoadFile)
-    : FOwner(Owner), FActions(Actions), FLoadFile(std::move(LoadFile)), FConnFrm(Owner, Api),
+    : FOwner(Owner), FActions(Actions), FLoadFile(std::move(LoadFile)),
       FCtl(Api, Boxes, Tree, *this, Registry, FUsbHandles) {
     const auto action = [this](int Id, const char* Caption, TShortCut ShortCut, auto Execute) {
         FActions.Add({Id, Caption, ShortCut, true, false, Execute});
@@ -70,9 +70,9 @@ bool TMainLinks::OnMessage(UINT Msg, WPARAM W) {
 }
 
 bool TMainLinks::ExecuteConnectDialog(int32_t& Port) {
-    if (FConnFrm.Execute() != mrOk)
+    if (!FConnFrm || FConnFrm->Execute() != mrOk)
         return false;
-    Port = FConnFrm.GetSelectedPort();
+    Port = FConnFrm->GetSelectedPort();
     return true;
 }
 

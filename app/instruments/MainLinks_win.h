@@ -3,7 +3,8 @@
 // Refresh action, the preferences autorest and tempfiledir, the files), adds the
 // actions Connect, Disconnect and Refresh, runs the watchdog and file-change
 // timers and scans for USB instruments on every device change. The main window
-// owns one and passes it its timer and device-change messages.
+// owns one and passes it its timer and device-change messages; the connect
+// dialog is made by the program in its place among the forms and handed in.
 //
 // The record and tree-file windows are built by other parts of the program:
 // until then a record window is not told about live values; a recording found
@@ -46,6 +47,8 @@ public:
     void SetNewProtocolWindow(TNewProtocolWindow Handler) {
         FNewProtocolWindow = std::move(Handler);
     }
+    // The dialog of the Connect command; without one Connect opens nothing.
+    void SetConnectForm(TInstrConnFrm& ConnFrm) { FConnFrm = &ConnFrm; }
     // The Recorder command of the main window, which opens record windows.
     void SetShowRec(std::function<void()> ShowRec) { FShowRec = std::move(ShowRec); }
     // The two one-second timers of the main window, running from here on.
@@ -82,7 +85,7 @@ private:
     TLoadFile FLoadFile;
     TNewProtocolWindow FNewProtocolWindow;
     std::function<void()> FShowRec;
-    TInstrConnFrm FConnFrm;
+    TInstrConnFrm* FConnFrm = nullptr;
     TWinUsbHandles FUsbHandles;
     TCursorKind FCursor = TCursorKind::Default;
     TLinkCtl FCtl;

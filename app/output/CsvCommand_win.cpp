@@ -44,8 +44,7 @@ TMDIChildRec* RecordWindowOf(const TTreeNode* Node, std::string& FileName) {
 
 } // namespace
 
-TCsvExportCommand::TCsvExportCommand(IMdiHost& Main, IRegistryStore& Registry)
-    : FMain(Main), FWin(Main.Handle(), Registry, Main.Boxes()) {
+TCsvExportCommand::TCsvExportCommand(IMdiHost& Main, TExportWin& Win) : FMain(Main), FWin(Win) {
     FMain.Actions().Add({kAcExport, "Export", {}, true, false, [this] { AcExportExecute(); }});
     if (const HMENU menu = GetMenu(FMain.Handle())) {
         InsertMenuA(GetSubMenu(menu, 0), TMainForm::kAcCloseAll, MF_BYCOMMAND | MF_STRING,

@@ -19,7 +19,8 @@ class TCsvExportCommand {
 public:
     enum : int { kAcExport = 1320 };
 
-    TCsvExportCommand(IMdiHost& Main, IRegistryStore& Registry);
+    // Win: the export window, made by the program in its place among the forms.
+    TCsvExportCommand(IMdiHost& Main, TExportWin& Win);
     TCsvExportCommand(const TCsvExportCommand&) = delete;
     TCsvExportCommand& operator=(const TCsvExportCommand&) = delete;
 
@@ -29,5 +30,5 @@ public:
 
 private:
     IMdiHost& FMain;
-    TExportWin FWin;
+    TExportWin& FWin;
 };

@@ -67,7 +67,7 @@ TPrintCommands::TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferenc
                                IPrinterObject& Printer, ISetupFiles& Files,
                                IRegistryStore& Registry)
     : FMain(Main), FProtocols(Protocols), FPrefs(Preferences), FPrinter(Printer), FFiles(Files),
-      FPreview(Main.Handle(), Registry, *this), FExport(Main.Handle(), Registry, Main.Boxes()) {
+      FPreview(Main.Handle(), Registry, *this) {
     const bool printing = !FPrinter.DefaultDevice().empty();
     AddMenuItems(printing);
     const auto action = [this](int Id, const char* Caption, bool Enabled, auto Execute) {
@@ -190,8 +190,9 @@ void TPrintCommands::PrintPreview1Click() {
 // Taken from the selected node each time: no window is remembered that may
 // have closed since.
 void TPrintCommands::AcExpGrphExecute() {
-    if (TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected()))
-        FExport.Execute(GraphPageSourceOf(*window));
+    TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected());
+    if (window && FExport)
+        FExport->Execute(GraphPageSourceOf(*window));
 }
 
 void TPrintCommands::FilePageSetup1Execute() {

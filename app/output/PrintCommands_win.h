@@ -32,6 +32,9 @@ public:
     void FilePrintSetup1Execute();
     void PrintPreview1Click();
     void AcExpGrphExecute();
+    // The window of "Export &Graph", made by the program in its place among the
+    // forms; until then the command does nothing.
+    void SetExportWin(TGraphExportWin& Export) { FExport = &Export; }
 
     // The preferences' printer or page setup of a kind, the setup file of that
     // kind loaded: the dialog, owned by the preferences' Owner (the main window
@@ -53,7 +56,6 @@ public:
     void PrintGraphOf(TMDIChildRec& Window);
 
     TGraphPrintPrv& Preview() { return FPreview; }
-    TGraphExportWin& ExportWin() { return FExport; }
 
 private:
     enum class TDoc { None, Protocol, Graph };
@@ -79,5 +81,5 @@ private:
     ISetupFiles& FFiles;
     TRect FPageRect;
     TGraphPrintPrv FPreview;
-    TGraphExportWin FExport;
+    TGraphExportWin* FExport = nullptr;
 };

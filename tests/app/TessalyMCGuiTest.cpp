@@ -12,6 +12,8 @@
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,15 +59,58 @@ TEST(TessalyMC, StartsOnceHandsASecondStartOverAndClosesCleanly) {
     EXPECT_EQ(first.WaitExit(20000), 0u);
 }
 
-// Each of the program's single forms is made once at its start, hidden until
-// used (record windows share their two question forms).
-TEST(TessalyMC, MakesEachOfItsFormsOnceAtStart) {
+// The lines of a text file; none when it cannot be read.
+std::vector<std::string> FileLines(const std::string& FileName) {
+    std::vector<std::string> lines;
+    std::ifstream in(FileName);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Each of the program's single forms is made once at its start, in the
+// program's order, and is still there, hidden until used (record windows
+// share their two question forms). The order is read from a hook on the
+// program's main thread, set before it runs.
+TEST(TessalyMC, MakesEachOfItsFormsOnceAtStartInOrder) {
     Unmanaged();
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Meridane\\TessalyMC\\environment",
                        "openedcom");
-    TProcess program("");
+    const std::string dir = ProgramPath().substr(0, ProgramPath().find_last_of('\\') + 1);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string log = std::string(temp) + "tessaly-forms.log";
+    DeleteFileA(log.c_str());
+    SetEnvironmentVariableA("QUORX_FORM_LOG", log.c_str());
+    const HMODULE hookDll = LoadLibraryA((dir + "tessaly_form_log_hook.dll").c_str());
+    ASSERT_NE(hookDll, nullptr);
+    const auto hookProc =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hookDll, "FormLogHook")));
+    ASSERT_NE(hookProc, nullptr);
+
+    TProcess program("", true);
     ASSERT_TRUE(program.Started());
-    ASSERT_NE(WaitForFrame(program.Id()), nullptr) << "no frame within 10 s";
+    const HHOOK hook = SetWindowsHookExA(WH_CBT, hookProc, hookDll, program.MainThreadId());
+    ASSERT_NE(hook, nullptr) << GetLastError();
+    program.Resume();
+    const HWND frame = WaitForFrame(program.Id());
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(hookDll);
+    SetEnvironmentVariableA("QUORX_FORM_LOG", nullptr);
+    ASSERT_NE(frame, nullptr) << "no frame within 10 s";
+
+    const std::vector<std::string> forms = {
+        "TMainForm",      "TPreferences",        "TAboutBox",      "TInstrConnFrm",
+        "TEditProtForm",  "TOverwriteAppendWin", "TInfoBox",       "TSetSeriesPropForm",
+        "TInfoWin",       "TExportWin",          "TGraphPrintPrv", "TSetUnitsForm",
+        "TGraphExportWin"};
+    std::vector<std::string> made;
+    for (const std::string& cls : FileLines(log))
+        if (std::find(forms.begin(), forms.end(), cls) != forms.end())
+            made.push_back(cls);
+    EXPECT_EQ(made, forms);
+    DeleteFileA(log.c_str());
+
     struct TCount {
         DWORD Process;
         std::map<std::string, int> Classes;
@@ -81,14 +126,9 @@ TEST(TessalyMC, MakesEachOfItsFormsOnceAtStart) {
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&count));
-    const char* const forms[] = {"TMainForm",      "TPreferences",       "TAboutBox",
-                                 "TInstrConnFrm",  "TEditProtForm",      "TOverwriteAppendWin",
-                                 "TInfoBox",       "TSetSeriesPropForm", "TInfoWin",
-                                 "TExportWin",     "TGraphPrintPrv",     "TSetUnitsForm",
-                                 "TGraphExportWin"};
-    for (const char* form : forms)
+    for (const std::string& form : forms)
         EXPECT_EQ(count.Classes[form], 1) << form;
-    PostMessageA(WaitForFrame(program.Id()), WM_CLOSE, 0, 0);
+    PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 

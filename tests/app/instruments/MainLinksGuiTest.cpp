@@ -51,6 +51,7 @@ protected:
         links = std::make_unique<TMainLinks>(owner.Handle(), tree, boxes, registry, api, actions,
                                              [this](const std::string& F) { loaded.push_back(F); });
         TOwnerWindow::links = links.get();
+        links->SetConnectForm(connFrm);
     }
     ~MainLinksTest() override {
         TOwnerWindow::links = nullptr;
@@ -70,6 +71,7 @@ protected:
     TActionList actions;
     std::vector<std::string> loaded;
     TOwnerWindow owner;
+    TInstrConnFrm connFrm{owner.Handle(), api};
     std::unique_ptr<TMainLinks> links;
 };
 

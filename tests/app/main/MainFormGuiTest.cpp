@@ -346,6 +346,8 @@ TEST_F(MainFormTest, InstrumentsAreConnectedWatchedAndClosedThroughTheWindow) {
     api.Instrument(3).Meas = Meas({{0, kPresent}, {4, kPresent}});
     auto form = std::make_unique<TTestMainForm>(boxes, registry, api, std::vector<std::string>{});
     const HWND main = form->Handle();
+    TInstrConnFrm connFrm(main, api);
+    form->Links().SetConnectForm(connFrm);
     ShowWindow(main, SW_SHOW);
     SetForegroundWindow(main);
     ASSERT_TRUE(PumpUntil([&] { return !form->Ctl().FirstActivation(); }));

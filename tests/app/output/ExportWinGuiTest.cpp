@@ -42,6 +42,7 @@ protected:
     TFakeLinkApi api;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TRecWinFactory> factory;
+    std::unique_ptr<TExportWin> exportWin;
     std::unique_ptr<TCsvExportCommand> command;
     TTreeNode* chamber = nullptr;
     TMDIChildRec* window = nullptr;
@@ -59,7 +60,8 @@ protected:
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
         form->SetRecWindowFactory(factory.get());
-        command = std::make_unique<TCsvExportCommand>(*form, registry);
+        exportWin = std::make_unique<TExportWin>(form->Handle(), registry, boxes);
+        command = std::make_unique<TCsvExportCommand>(*form, *exportWin);
         ShowWindow(form->Handle(), SW_SHOW);
         TInstrumentData d;
         d.Kind = nkSerialInstrument;

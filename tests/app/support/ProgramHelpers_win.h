@@ -18,15 +18,19 @@ inline std::string ProgramPath() {
 }
 
 // A started program; killed when it is still running at the end of the test.
+// A suspended one runs once resumed.
 class TProcess {
 public:
-    explicit TProcess(const std::string& Arguments) {
+    explicit TProcess(const std::string& Arguments, bool Suspended = false) {
         std::string commandLine = "\"" + ProgramPath() + "\"" + Arguments;
         STARTUPINFOA si{};
         si.cb = sizeof si;
-        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &si, &FInfo))
+        if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                           Suspended ? CREATE_SUSPENDED : 0, nullptr, nullptr, &si, &FInfo) &&
+            !Suspended) {
             CloseHandle(FInfo.hThread);
+            FInfo.hThread = nullptr;
+        }
     }
     TProcess(const TProcess&) = delete;
     TProcess& operator=(const TProcess&) = delete;
@@ -38,10 +42,14 @@ public:
             WaitForSingleObject(FInfo.hProcess, 5000);
         }
         CloseHandle(FInfo.hProcess);
+        if (FInfo.hThread)
+            CloseHandle(FInfo.hThread);
     }
 
     bool Started() const { return FInfo.hProcess != nullptr; }
     DWORD Id() const { return FInfo.dwProcessId; }
+    DWORD MainThreadId() const { return FInfo.dwThreadId; }
+    void Resume() const { ResumeThread(FInfo.hThread); }
     HANDLE Handle() const { return FInfo.hProcess; }
     // The exit code once it ended within TimeoutMs, else STILL_ACTIVE.
     DWORD WaitExit(DWORD TimeoutMs) const {
