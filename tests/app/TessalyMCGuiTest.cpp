@@ -132,14 +132,15 @@ TEST(TessalyMC, MakesEachOfItsFormsOnceAtStartInOrder) {
     EXPECT_EQ(program.WaitExit(20000), 0u);
 }
 
-const char kMarginsKey[] = "Software\\Meridane\\TessalyMC\\printprot\\margins";
+const char kProtMarginsKey[] = "Software\\Meridane\\TessalyMC\\printprot\\margins";
+const char kGraphMarginsKey[] = "Software\\Meridane\\TessalyMC\\printgraph\\margins";
 
-// A DWORD of the protocol margins' key; -1 when there is none.
-long StoredMargin(const char* Name) {
+// A DWORD of a margins key; -1 when there is none.
+long StoredMargin(const char* Key, const char* Name) {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, kMarginsKey, Name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, Key, Name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
         return -1;
     return static_cast<long>(value);
 }
@@ -184,9 +185,10 @@ HWND WaitForForm(DWORD Thread, const char* ClassName) {
     return nullptr;
 }
 
-// The preferences' page setup for protocols shows the platform's dialog
-// modally over the preferences; its OK stores the margins at once, whatever
-// the preferences' own answer, and the main window stays disabled.
+// The preferences' page setup of each kind shows the platform's dialog
+// modally over the preferences, starting at the stored margins; its OK stores
+// that kind's margins at once, whatever the preferences' own answer, and the
+// main window stays disabled.
 TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
     char device[256] = {};
     GetProfileStringA("windows", "device", "", device, sizeof device);
@@ -195,54 +197,68 @@ TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
     Unmanaged();
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Meridane\\TessalyMC\\environment",
                        "openedcom");
-    // The defaults are written again at the start.
-    RegDeleteTreeA(HKEY_CURRENT_USER, kMarginsKey);
+    // The defaults, 2500 hundredths of a millimetre, are written again at the start.
+    for (const char* key : {kProtMarginsKey, kGraphMarginsKey})
+        RegDeleteTreeA(HKEY_CURRENT_USER, key);
     char measure[4] = {};
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IMEASURE, measure, sizeof measure);
     const bool inch = measure[0] == '1';
+    const long stored = inch ? MulDiv(2500, 1000, 2540) : 2500;
 
     TProcess program("");
     ASSERT_TRUE(program.Started());
     const HWND frame = WaitForFrame(program.Id());
     ASSERT_NE(frame, nullptr) << "no frame within 10 s";
     const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
-    // Written at the start in hundredths of a millimetre.
-    const long top = StoredMargin("top");
-    ASSERT_EQ(top, 2500);
-
     PostMessageA(frame, WM_COMMAND, MAKEWPARAM(TMainForm::kPreferencies1, 0), 0);
     const HWND prefs = WaitForForm(thread, "TPreferences");
     ASSERT_NE(prefs, nullptr) << "no preferences within 10 s";
-    const HWND pageSetup = GetDlgItem(prefs, TPreferencesForm::kBitBtnPaSProt);
-    ASSERT_NE(pageSetup, nullptr);
-    PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(TPreferencesForm::kBitBtnPaSProt, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(pageSetup));
-    const HWND dialog = WaitForOwnedDialog(thread, prefs, 10000);
-    ASSERT_NE(dialog, nullptr) << "no page setup dialog owned by the preferences within 10 s";
-    EXPECT_FALSE(IsWindowEnabled(prefs)) << "the page setup is modal over the preferences";
-    const HWND left = GetDlgItem(dialog, edt4);
-    ASSERT_NE(left, nullptr) << "no left margin in the dialog";
-    // Whole numbers read the same with either decimal separator.
-    SendMessageA(left, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inch ? "2" : "30"));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    const ULONGLONG until = GetTickCount64() + 10000;
-    while (IsWindow(dialog) && GetTickCount64() < until)
-        Sleep(20);
-    ASSERT_FALSE(IsWindow(dialog)) << "the page setup dialog did not close";
-    EXPECT_TRUE(IsWindowVisible(prefs));
-    EXPECT_FALSE(IsWindowEnabled(frame)) << "the preferences are still modal";
 
-    EXPECT_EQ(StoredMargin("left"), inch ? 2000 : 3000);
-    // The margin left alone, in the locale's unit now.
-    EXPECT_EQ(StoredMargin("top"), inch ? MulDiv(top, 1000, 2540) : top);
-    EXPECT_EQ(StoredMargin("inchunit"), inch ? 1 : 0);
+    // Whole numbers read the same with either decimal separator.
+    const struct {
+        int button;
+        const char* key;
+        const char* typed;
+        long left;
+    } rows[] = {
+        {TPreferencesForm::kBitBtnPaSProt, kProtMarginsKey, inch ? "2" : "30", inch ? 2000 : 3000},
+        {TPreferencesForm::kBitBtnPaSGra, kGraphMarginsKey, inch ? "3" : "40", inch ? 3000 : 4000},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        ASSERT_EQ(StoredMargin(row.key, "left"), 2500);
+        PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(row.button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(prefs, row.button)));
+        const HWND dialog = WaitForOwnedDialog(thread, prefs, 10000);
+        ASSERT_NE(dialog, nullptr) << "no page setup dialog owned by the preferences within 10 s";
+        EXPECT_FALSE(IsWindowEnabled(prefs)) << "the page setup is modal over the preferences";
+        const HWND left = GetDlgItem(dialog, edt4);
+        ASSERT_NE(left, nullptr) << "no left margin in the dialog";
+        EXPECT_EQ(WindowText(left).substr(0, inch ? 4 : 2), inch ? "0.98" : "25");
+        SendMessageA(left, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(row.typed));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        const ULONGLONG until = GetTickCount64() + 10000;
+        while (IsWindow(dialog) && GetTickCount64() < until)
+            Sleep(20);
+        ASSERT_FALSE(IsWindow(dialog)) << "the page setup dialog did not close";
+        EXPECT_TRUE(IsWindowVisible(prefs));
+        EXPECT_TRUE(IsWindowEnabled(prefs));
+        EXPECT_FALSE(IsWindowEnabled(frame)) << "the preferences are still modal";
+
+        EXPECT_EQ(StoredMargin(row.key, "left"), row.left);
+        // The margin left alone, in the locale's unit now.
+        EXPECT_EQ(StoredMargin(row.key, "top"), stored);
+        EXPECT_EQ(StoredMargin(row.key, "inchunit"), inch ? 1 : 0);
+    }
     PostMessageA(prefs, WM_COMMAND, MAKEWPARAM(TPreferencesForm::kButtonCancel, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(prefs, TPreferencesForm::kButtonCancel)));
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u);
-    EXPECT_EQ(StoredMargin("left"), inch ? 2000 : 3000);
-    RegDeleteTreeA(HKEY_CURRENT_USER, kMarginsKey);
+    for (const auto& row : rows) {
+        EXPECT_EQ(StoredMargin(row.key, "left"), row.left) << row.key;
+        RegDeleteTreeA(HKEY_CURRENT_USER, row.key);
+    }
 }
 
 } // namespace
