@@ -81,14 +81,16 @@ TEST(TessalyMC, MakesEachOfItsFormsOnceAtStartInOrder) {
     GetTempPathA(MAX_PATH, temp);
     const std::string log = std::string(temp) + "tessaly-forms.log";
     DeleteFileA(log.c_str());
-    SetEnvironmentVariableA("QUORX_FORM_LOG", log.c_str());
     const HMODULE hookDll = LoadLibraryA((dir + "tessaly_form_log_hook.dll").c_str());
     ASSERT_NE(hookDll, nullptr);
     const auto hookProc =
         reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hookDll, "FormLogHook")));
     ASSERT_NE(hookProc, nullptr);
 
+    SetEnvironmentVariableA("QUORX_FORM_LOG", log.c_str());
     TProcess program("", true);
+    // The program has its copy of the environment.
+    SetEnvironmentVariableA("QUORX_FORM_LOG", nullptr);
     ASSERT_TRUE(program.Started());
     const HHOOK hook = SetWindowsHookExA(WH_CBT, hookProc, hookDll, program.MainThreadId());
     ASSERT_NE(hook, nullptr) << GetLastError();
@@ -96,7 +98,6 @@ TEST(TessalyMC, MakesEachOfItsFormsOnceAtStartInOrder) {
     const HWND frame = WaitForFrame(program.Id());
     UnhookWindowsHookEx(hook);
     FreeLibrary(hookDll);
-    SetEnvironmentVariableA("QUORX_FORM_LOG", nullptr);
     ASSERT_NE(frame, nullptr) << "no frame within 10 s";
 
     const std::vector<std::string> forms = {
