@@ -247,6 +247,11 @@ TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
         EXPECT_TRUE(IsWindowEnabled(prefs));
         EXPECT_FALSE(IsWindowEnabled(frame)) << "the preferences are still modal";
 
+        // Stored once the dialog has returned; the unit is written last.
+        WaitFor(10000, [&] {
+            return StoredMargin(row.key, "left") == row.left &&
+                   StoredMargin(row.key, "inchunit") == (inch ? 1 : 0);
+        });
         EXPECT_EQ(StoredMargin(row.key, "left"), row.left);
         // The margin left alone, in the locale's unit now.
         EXPECT_EQ(StoredMargin(row.key, "top"), stored);
