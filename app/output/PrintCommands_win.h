@@ -37,10 +37,10 @@ public:
     void SetExportWin(TGraphExportWin& Export) { FExport = &Export; }
 
     // The preferences' printer or page setup of a kind, the setup file of that
-    // kind loaded: the dialog, owned by the preferences' Owner (the main window
-    // must stay disabled under it), starts at Margins; accepted, the printer is
-    // stored as the kind's standard and current one, the held margins take the
-    // dialog's and Margins becomes them. True when accepted and stored.
+    // kind loaded: the dialog, modal over the preferences' window Owner, starts
+    // at Margins; accepted, the printer is stored as the kind's standard and
+    // current one, the held margins take the dialog's and Margins becomes them.
+    // True when accepted and stored.
     bool PreferencesSetup(HWND Owner, TPrintKind Kind, bool PageSetup, TPageMargins& Margins);
 
     // The page rectangle (twips) of the current printer inside Margins.
@@ -62,9 +62,9 @@ private:
 
     TDoc SelectedDoc() const;
     void LoadSetup(TPrintKind Kind);
-    // Runs the platform's page or printer setup dialog, owned by Owner, on the current printer;
-    // the printer chosen becomes current. Empty when cancelled; the margins in
-    // the locale's unit after a page setup.
+    // Runs the platform's page or printer setup dialog, owned by Owner, on the
+    // current printer; the printer chosen becomes current. Empty when cancelled;
+    // the margins in the locale's unit after a page setup.
     std::optional<std::optional<TRect>> RunSetupDialog(HWND Owner, bool PageSetup,
                                                        const TPageMargins& Margins);
     void SetupCommand(bool PageSetup);
