@@ -4,6 +4,7 @@
 // where in which font and colour.
 #include "app/output/RichFormat_win.h"
 #include "app/protocol/RichText_win.h"
+#include "tests/app/support/MetafileTexts_win.h"
 
 #include <gtest/gtest.h>
 
@@ -47,13 +48,10 @@ int CALLBACK Record(HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM 
         break;
     case EMR_EXTTEXTOUTW: {
         const auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(Record);
-        const auto* chars = reinterpret_cast<const wchar_t*>(
-            reinterpret_cast<const uint8_t*>(Record) + r->emrtext.offString);
-        std::string text;
-        for (DWORD i = 0; i < r->emrtext.nChars; ++i)
-            text += static_cast<char>(chars[i]);
-        d.Texts.push_back(
-            {text, {r->emrtext.ptlReference.x, r->emrtext.ptlReference.y}, d.Font, d.Colour});
+        d.Texts.push_back({RecordText(Record),
+                           {r->emrtext.ptlReference.x, r->emrtext.ptlReference.y},
+                           d.Font,
+                           d.Colour});
         break;
     }
     default:
