@@ -60,6 +60,8 @@ int CALLBACK Record(HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM 
     return 1;
 }
 
+constexpr char kPlatformFormats[] = "the platform's rich edit formats ranges itself";
+
 class RichFormatTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -100,6 +102,16 @@ protected:
         p.wAlignment = Alignment;
         SendMessageA(richEdit, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&p));
     }
+    // Lays the whole text out on the page, where all of it fits; false where
+    // the platform's rich edit lays it out itself.
+    bool LaysOutOnOnePage(TRichTextFormat& Format, TRect& Rect) {
+        Rect = page;
+        const int32_t next = Format.Measure(0, Rect);
+        if (!Format.OwnLayout())
+            return false;
+        EXPECT_EQ(next, Format.Length());
+        return true;
+    }
     // The texts drawn into the metafile so far; the metafile is closed.
     TDrawing Drawn() {
         const HENHMETAFILE emf = CloseEnhMetaFile(dc);
@@ -137,11 +149,10 @@ TEST_F(RichFormatTest, RunsKeepTheirFontsColoursAndParagraphsTheirAlignment) {
     Align(28, PFA_RIGHT);
     SendMessageA(richEdit, EM_SETSEL, 2, 4);
     TRichTextFormat format(richEdit, dc, metrics);
-    TRect rect = page;
-    const int32_t next = format.Measure(0, rect);
-    if (!format.OwnLayout())
-        GTEST_SKIP() << "the platform's rich edit formats ranges itself";
-    EXPECT_EQ(next, format.Length());
+    TRect rect;
+    if (!LaysOutOnOnePage(format, rect))
+        GTEST_SKIP() << kPlatformFormats;
+    const int32_t next = format.Length();
     EXPECT_GT(rect.Bottom, 0);
     EXPECT_LT(rect.Bottom, page.Bottom);
     CHARRANGE kept{};
@@ -191,7 +202,7 @@ TEST_F(RichFormatTest, PagesFollowOneAnotherAndARangeDrawsOnlyItsCharacters) {
         TRect rect = third;
         const int32_t next = format.Measure(start, rect);
         if (!format.OwnLayout())
-            GTEST_SKIP() << "the platform's rich edit formats ranges itself";
+            GTEST_SKIP() << kPlatformFormats;
         ASSERT_GT(next, start);
         pages.emplace_back(start, next);
         start = next;
@@ -222,11 +233,10 @@ TEST_F(RichFormatTest, ALongParagraphWrapsAtItsSpacesWithinThePageWidth) {
     SetText(words);
     Format(0, -1, CFM_FACE | CFM_SIZE, 0, 12);
     TRichTextFormat format(richEdit, dc, metrics);
-    TRect rect = page;
-    const int32_t next = format.Measure(0, rect);
-    if (!format.OwnLayout())
-        GTEST_SKIP() << "the platform's rich edit formats ranges itself";
-    EXPECT_EQ(next, format.Length());
+    TRect rect;
+    if (!LaysOutOnOnePage(format, rect))
+        GTEST_SKIP() << kPlatformFormats;
+    const int32_t next = format.Length();
     format.Render(0, next, rect);
     const TDrawing d = Drawn();
     ASSERT_GT(d.Texts.size(), 3u);
