@@ -6,7 +6,7 @@
 
 namespace {
 
-// Twice the height of any paper: a page on which a working formatter places something.
+// Far taller than any paper: a page on which a working formatter places something.
 constexpr int32_t kEndlessPage = 1440 * 200;
 // The rich edit control's default tab stops.
 constexpr int32_t kTabTwips = 720;
@@ -35,23 +35,27 @@ int32_t ToTwips(int32_t Units, int32_t PixelsPerInch) {
     return static_cast<int32_t>((int64_t{Units} * 1440 + PixelsPerInch - 1) / PixelsPerInch);
 }
 
-// The selection, hidden, while the control is read through it, then as it was.
-class TKeepSelection {
+// The selection, hidden, while the control is read through it; then the
+// selection and the scroll position as they were.
+class TKeepView {
 public:
-    explicit TKeepSelection(HWND RichEdit) : FRichEdit(RichEdit) {
+    explicit TKeepView(HWND RichEdit) : FRichEdit(RichEdit) {
         SendMessageA(FRichEdit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&FRange));
+        SendMessageA(FRichEdit, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&FScroll));
         SendMessageA(FRichEdit, EM_HIDESELECTION, TRUE, 0);
     }
-    ~TKeepSelection() {
+    ~TKeepView() {
         SendMessageA(FRichEdit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&FRange));
+        SendMessageA(FRichEdit, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&FScroll));
         SendMessageA(FRichEdit, EM_HIDESELECTION, FALSE, 0);
     }
-    TKeepSelection(const TKeepSelection&) = delete;
-    TKeepSelection& operator=(const TKeepSelection&) = delete;
+    TKeepView(const TKeepView&) = delete;
+    TKeepView& operator=(const TKeepView&) = delete;
 
 private:
     HWND FRichEdit;
     CHARRANGE FRange{};
+    POINT FScroll{};
 };
 
 void Select(HWND RichEdit, int32_t First, int32_t Next) {
@@ -121,7 +125,7 @@ void TRichTextFormat::ClearCache() {
     SendMessageA(FRichEdit, EM_FORMATRANGE, FALSE, 0);
 }
 
-int32_t TRichTextFormat::PlatformFormat(bool Render, int32_t First, int32_t Next, TRect& Rect) {
+int32_t TRichTextFormat::PlatformFormat(bool Draw, int32_t First, int32_t Next, TRect& Rect) {
     FORMATRANGE range{};
     range.hdc = FDC;
     range.hdcTarget = FDC;
@@ -129,7 +133,7 @@ int32_t TRichTextFormat::PlatformFormat(bool Render, int32_t First, int32_t Next
     range.rcPage = WinRect(PaperTwips(FMetrics));
     range.chrg = {First, Next};
     const auto next = static_cast<int32_t>(
-        SendMessageA(FRichEdit, EM_FORMATRANGE, Render, reinterpret_cast<LPARAM>(&range)));
+        SendMessageA(FRichEdit, EM_FORMATRANGE, Draw, reinterpret_cast<LPARAM>(&range)));
     Rect = {range.rc.left, range.rc.top, range.rc.right, range.rc.bottom};
     return next;
 }
@@ -149,6 +153,7 @@ int32_t TRichTextFormat::Measure(int32_t Start, TRect& Rect) {
         FDecided = true;
         TRect rect = Rect;
         const int32_t next = PlatformFormat(false, Start, -1, rect);
+        // Only a text of which the first page takes nothing tells.
         if (FLength == 0 || Start != 0 || next != 0 || !PlatformFormatsNothing(Rect)) {
             Rect = rect;
             return next;
@@ -208,7 +213,7 @@ void TRichTextFormat::ReadText() {
     FText.Chars.assign(text.begin(), text.end());
     FText.Advances.assign(FText.Chars.size(), 0);
     FText.TabStop = ToDevice(kTabTwips, FMetrics.PixelsX);
-    const TKeepSelection keep(FRichEdit);
+    const TKeepView keep(FRichEdit);
     ReadFonts();
     ReadAligns();
 }

@@ -44,7 +44,7 @@ private:
         TFontHandle Handle;
     };
 
-    int32_t PlatformFormat(bool Render, int32_t First, int32_t Next, TRect& Rect);
+    int32_t PlatformFormat(bool Draw, int32_t First, int32_t Next, TRect& Rect);
     bool PlatformFormatsNothing(TRect Rect);
     void ReadText();
     void ReadFonts();
