@@ -13,6 +13,20 @@ POINT TextOrigin(const TPrinterMetrics& M, const TRect& PageRect) {
             MulDivRound(PageRect.Top, M.PixelsY, 1440) - M.OffsetY};
 }
 
+std::vector<TTextPage> Paginate(TRichTextFormat& Format, HDC DC, const TPrinterMetrics& Metrics,
+                                const TRect& PageRect) {
+    const TRect text{0, 0, PageRect.Right - PageRect.Left, PageRect.Bottom - PageRect.Top};
+    const TSavedDC keep(DC);
+    SetMapMode(DC, MM_TEXT);
+    const POINT origin = TextOrigin(Metrics, PageRect);
+    SetViewportOrgEx(DC, origin.x, origin.y, nullptr);
+    auto pages = PaginateText(Format.Length(), text, [&Format](int32_t Start, TRect& Rect) {
+        return Format.Measure(Start, Rect);
+    });
+    Format.ClearCache();
+    return pages;
+}
+
 int TextWidthOn(HDC DC, const std::string& Text) {
     SIZE size{};
     GetTextExtentPoint32A(DC, Text.data(), static_cast<int>(Text.size()), &size);
@@ -83,24 +97,6 @@ std::string LocaleTimeText() {
     GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, text, sizeof text);
     return text;
 }
-
-namespace {
-
-std::vector<TTextPage> Paginate(TRichTextFormat& Format, HDC DC, const TPrinterMetrics& Metrics,
-                                const TRect& PageRect) {
-    const TRect text{0, 0, PageRect.Right - PageRect.Left, PageRect.Bottom - PageRect.Top};
-    const TSavedDC keep(DC);
-    SetMapMode(DC, MM_TEXT);
-    const POINT origin = TextOrigin(Metrics, PageRect);
-    SetViewportOrgEx(DC, origin.x, origin.y, nullptr);
-    auto pages = PaginateText(Format.Length(), text, [&Format](int32_t Start, TRect& Rect) {
-        return Format.Measure(Start, Rect);
-    });
-    Format.ClearCache();
-    return pages;
-}
-
-} // namespace
 
 std::vector<TTextPage> RichTextPages(HWND RichEdit, HDC DC, const TPrinterMetrics& Metrics,
                                      const TRect& PageRect) {
