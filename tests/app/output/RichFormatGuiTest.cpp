@@ -1,6 +1,6 @@
 // The page layout of a rich edit control's text that stands in for a platform
 // EM_FORMATRANGE that formats nothing, under Wine: drawn into an enhanced
-// metafile (the screen's 96 dots an inch), whose text records tell what went
+// metafile (at the screen's dots an inch), whose text records tell what went
 // where in which font and colour.
 #include "app/output/RichFormat_win.h"
 #include "app/protocol/RichText_win.h"
@@ -134,9 +134,8 @@ protected:
     HWND richEdit = nullptr;
     HDC dc = nullptr;
     TPrinterMetrics metrics;
-    // Four inches wide at 96 dots an inch.
     const TRect page{0, 0, 4 * 1440, 8 * 1440};
-    static constexpr int32_t kWidth = 4 * 96;
+    int32_t PageWidth() const { return 4 * metrics.PixelsX; }
 };
 
 TEST_F(RichFormatTest, RunsKeepTheirFontsColoursAndParagraphsTheirAlignment) {
@@ -185,8 +184,8 @@ TEST_F(RichFormatTest, RunsKeepTheirFontsColoursAndParagraphsTheirAlignment) {
     const TDrawnText &centred = d.Texts[4], &right = d.Texts[5];
     EXPECT_GT(centred.At.y, plain.At.y);
     EXPECT_GT(right.At.y, centred.At.y);
-    EXPECT_NEAR(centred.At.x, (kWidth - WidthOf("centred", centred.Font)) / 2, 1);
-    EXPECT_EQ(right.At.x + WidthOf("right", right.Font), kWidth);
+    EXPECT_NEAR(centred.At.x, (PageWidth() - WidthOf("centred", centred.Font)) / 2, 1);
+    EXPECT_EQ(right.At.x + WidthOf("right", right.Font), PageWidth());
 }
 
 TEST_F(RichFormatTest, PagesFollowOneAnotherAndARangeDrawsOnlyItsCharacters) {
@@ -244,7 +243,7 @@ TEST_F(RichFormatTest, ALongParagraphWrapsAtItsSpacesWithinThePageWidth) {
     for (const TDrawnText& t : d.Texts) {
         SCOPED_TRACE(t.Text);
         EXPECT_EQ(t.At.x, 0);
-        EXPECT_LE(WidthOf(t.Text, t.Font), kWidth);
+        EXPECT_LE(WidthOf(t.Text, t.Font), PageWidth());
         EXPECT_NE(t.Text.back(), ' ');
         joined += (joined.empty() ? "" : " ") + t.Text;
     }
