@@ -148,3 +148,17 @@ private:
     HDC FDC;
     HGDIOBJ FOld;
 };
+
+// A device context's state (objects, mapping, origin, colours), saved now and
+// restored at the end of the scope.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+
+private:
+    HDC FDC;
+    int FSaved;
+};

@@ -1,52 +1,11 @@
 #include "app/output/Print_win.h"
 
 #include "app/output/PageCanvas_win.h"
+#include "app/output/RichFormat_win.h"
 #include "app/output/TextPages_.h"
 #include "app/protocol/RichText_win.h"
 
-#include <richedit.h>
-
 namespace {
-
-// The rich edit control's formatting cache, emptied again however printing ends.
-class TFormatCache {
-public:
-    explicit TFormatCache(HWND RichEdit) : FRichEdit(RichEdit) { Clear(); }
-    ~TFormatCache() { Clear(); }
-    TFormatCache(const TFormatCache&) = delete;
-    TFormatCache& operator=(const TFormatCache&) = delete;
-
-private:
-    void Clear() { SendMessageA(FRichEdit, EM_FORMATRANGE, FALSE, 0); }
-    HWND FRichEdit;
-};
-
-class TKeepDC {
-public:
-    explicit TKeepDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
-    ~TKeepDC() { RestoreDC(FDC, FSaved); }
-    TKeepDC(const TKeepDC&) = delete;
-    TKeepDC& operator=(const TKeepDC&) = delete;
-
-private:
-    HDC FDC;
-    int FSaved;
-};
-
-RECT WinRect(const TRect& R) {
-    return {R.Left, R.Top, R.Right, R.Bottom};
-}
-
-TRect FromWin(const RECT& R) {
-    return {R.left, R.top, R.right, R.bottom};
-}
-
-// Characters, not bytes: ranges of EM_FORMATRANGE count characters.
-int32_t TextLength(HWND RichEdit) {
-    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
-    return static_cast<int32_t>(
-        SendMessageA(RichEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
-}
 
 // The text's origin on the device: the margins from the paper's corner.
 POINT TextOrigin(const TPrinterMetrics& M, const TRect& PageRect) {
@@ -54,14 +13,18 @@ POINT TextOrigin(const TPrinterMetrics& M, const TRect& PageRect) {
             MulDivRound(PageRect.Top, M.PixelsY, 1440) - M.OffsetY};
 }
 
-FORMATRANGE Range(HDC DC, const TPrinterMetrics& M, const TRect& Rect, LONG First, LONG Next) {
-    FORMATRANGE range{};
-    range.hdc = DC;
-    range.hdcTarget = DC;
-    range.rc = WinRect(Rect);
-    range.rcPage = WinRect(PaperTwips(M));
-    range.chrg = {First, Next};
-    return range;
+std::vector<TTextPage> Paginate(TRichTextFormat& Format, HDC DC, const TPrinterMetrics& Metrics,
+                                const TRect& PageRect) {
+    const TRect text{0, 0, PageRect.Right - PageRect.Left, PageRect.Bottom - PageRect.Top};
+    const TSavedDC keep(DC);
+    SetMapMode(DC, MM_TEXT);
+    const POINT origin = TextOrigin(Metrics, PageRect);
+    SetViewportOrgEx(DC, origin.x, origin.y, nullptr);
+    auto pages = PaginateText(Format.Length(), text, [&Format](int32_t Start, TRect& Rect) {
+        return Format.Measure(Start, Rect);
+    });
+    Format.ClearCache();
+    return pages;
 }
 
 int TextWidthOn(HDC DC, const std::string& Text) {
@@ -137,38 +100,26 @@ std::string LocaleTimeText() {
 
 std::vector<TTextPage> RichTextPages(HWND RichEdit, HDC DC, const TPrinterMetrics& Metrics,
                                      const TRect& PageRect) {
-    const TRect text{0, 0, PageRect.Right - PageRect.Left, PageRect.Bottom - PageRect.Top};
-    const TFormatCache cache(RichEdit);
-    const TKeepDC keep(DC);
-    SetMapMode(DC, MM_TEXT);
-    const POINT origin = TextOrigin(Metrics, PageRect);
-    SetViewportOrgEx(DC, origin.x, origin.y, nullptr);
-    return PaginateText(TextLength(RichEdit), text, [&](int32_t Start, TRect& Rect) {
-        FORMATRANGE range = Range(DC, Metrics, Rect, Start, -1);
-        const auto next = static_cast<int32_t>(
-            SendMessageA(RichEdit, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&range)));
-        Rect = FromWin(range.rc);
-        return next;
-    });
+    TRichTextFormat format(RichEdit, DC, Metrics);
+    return Paginate(format, DC, Metrics, PageRect);
 }
 
 void PrintRichText(HWND RichEdit, TPrintDevice& Printer, const TRect& PageRect,
                    const std::string& Title) {
     const HDC dc = Printer.DC();
     const TPrinterMetrics metrics = Printer.Metrics();
-    const std::vector<TTextPage> pages = RichTextPages(RichEdit, dc, metrics, PageRect);
+    TRichTextFormat format(RichEdit, dc, metrics);
+    const std::vector<TTextPage> pages = Paginate(format, dc, metrics, PageRect);
     const POINT origin = TextOrigin(metrics, PageRect);
-    const TFormatCache cache(RichEdit);
     TPrintJob job(Printer, Title);
     {
-        const TKeepDC keep(dc);
+        const TSavedDC keep(dc);
         for (size_t i = 0; i < pages.size(); ++i) {
             if (i > 0)
                 job.NewPage();
             SetMapMode(dc, MM_TEXT);
             SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-            FORMATRANGE range = Range(dc, metrics, pages[i].Rect, pages[i].First, pages[i].Next);
-            SendMessageA(RichEdit, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+            format.Render(pages[i].First, pages[i].Next, pages[i].Rect);
             PrintHeader(dc, metrics, Title, i, pages.size());
         }
     }

@@ -1,6 +1,7 @@
 // The pages of a printed protocol: its rich text cut into character ranges, one
-// a page, by a formatter that lays out one page (the rich edit control's
-// EM_FORMATRANGE when printing), and the texts of each page's header.
+// a page, by a formatter that lays out one page (when printing, the rich edit
+// control's EM_FORMATRANGE or the own layout), and the texts of each page's
+// header.
 #pragma once
 
 #include "app/base/Tools_.h"

@@ -1,15 +1,20 @@
-// The CSV export under Wine: a record window records in the main window, the
-// main window's "Export" shows the export window on it, the window is driven
-// by its controls and the file it writes is compared with the expected one.
+// The CSV and graph exports under Wine: a record window records in the main
+// window, the main window's "Export" shows the export window on it, the window
+// is driven by its controls and the file it writes is compared with the
+// expected one; "Export &Graph" saves the page of the selected node's window.
 #include "app/main/MainForm_win.h"
 #include "app/output/CsvCommand_win.h"
+#include "app/output/PrintCommands_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
+#include "app/settings/Preferences_win.h"
 #include "app/settings/PreferencesValues_.h"
 #include "app/tree/TreeNodes_.h"
 #include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/FakePrinter.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/MetafileTexts_win.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
@@ -44,6 +49,7 @@ protected:
     std::unique_ptr<TRecWinFactory> factory;
     std::unique_ptr<TExportWin> exportWin;
     std::unique_ptr<TCsvExportCommand> command;
+    TTreeNode* instrument = nullptr;
     TTreeNode* chamber = nullptr;
     TMDIChildRec* window = nullptr;
     std::filesystem::path dir;
@@ -68,7 +74,7 @@ protected:
         d.InterfaceIndex = 2;
         d.SerialNumber = 12345;
         SetFieldText(d.DevId, "ZEPHORA");
-        TTreeNode* instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
         TChamberData c;
         c.Kind = nkZephoraChamber;
         c.Chamber = 1;
@@ -189,6 +195,100 @@ TEST_F(ExportWinTest, AFileThatCannotBeWrittenKeepsTheWindowOpen) {
     ASSERT_EQ(boxes.Shown.size(), 1u);
     EXPECT_NE(boxes.Shown[0].Msg.find("Cannot save the file"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+// Cancels the graph export window should it show while a command runs.
+bool gGraphExportShown = false;
+
+void CALLBACK CancelGraphExport(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND wnd = FindWindowA("TGraphExportWin", "GraphExportWin");
+    if (wnd && IsWindowVisible(wnd)) {
+        gGraphExportShown = true;
+        Click(wnd, TGraphExportWin::kButtonCancel);
+    }
+}
+
+bool Mentions(const std::vector<std::string>& Texts, const std::string& Part) {
+    for (const std::string& t : Texts)
+        if (t.find(Part) != std::string::npos)
+            return true;
+    return false;
+}
+
+// The print commands of the main window without a default printer: "Export
+// &Graph" only.
+class ExportGraphTest : public ExportWinTest {
+protected:
+    TFakePrinter printer;
+    TMemSetupFiles setupFiles;
+    TWinPrefPlatform prefPlatform;
+    std::unique_ptr<TPreferences> prefs;
+    std::unique_ptr<TProtocols> protocols;
+    std::unique_ptr<TPrintCommands> print;
+
+    void SetUp() override {
+        ExportWinTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        prefs = std::make_unique<TPreferences>(registry, boxes, prefPlatform, printer, setupFiles);
+        protocols = std::make_unique<TProtocols>(*form);
+        print = std::make_unique<TPrintCommands>(*form, *protocols, *prefs, printer, setupFiles,
+                                                 registry);
+        print->ExportWin().SetSaveDialog([this](std::string& Name) {
+            Name = (dir / "graph.emf").string();
+            return true;
+        });
+    }
+
+    // "Export &Graph" with Node selected, its page saved; the texts of the file.
+    std::vector<std::string> ExportGraphOf(TTreeNode* Node) {
+        TWindowActor actor("TGraphExportWin", "GraphExportWin",
+                           [](HWND Form) { Click(Form, TGraphExportWin::kButtonSave); });
+        form->Tree().Select(Node);
+        form->Actions().Execute(TPrintCommands::kAcExpGrph);
+        EXPECT_TRUE(actor.Join());
+        const std::string file = (dir / "graph.emf").string();
+        const TEnhMetafile emf(GetEnhMetaFileA(file.c_str()));
+        EXPECT_TRUE(emf);
+        std::vector<std::string> texts =
+            emf ? MetafileTexts(emf.Get()) : std::vector<std::string>{};
+        std::filesystem::remove(file);
+        return texts;
+    }
+};
+
+TEST_F(ExportGraphTest, ExportsTheSelectedNodesWindowAndNothingOnceItClosed) {
+    TChamberData c;
+    c.Kind = nkZephoraChamber;
+    c.Chamber = 2;
+    SetFieldText(c.Name, "Chamber 2");
+    TTreeNode* second = form->Tree().AddChild(instrument, "Chamber 2", c);
+    form->Tree().Select(second);
+    form->AcShowRecExecute();
+    PumpMessages();
+    auto* secondWindow = dynamic_cast<TMDIChildRec*>(ChamberData(second)->RecordWindow);
+    ASSERT_NE(secondWindow, nullptr);
+
+    auto texts = ExportGraphOf(second);
+    EXPECT_TRUE(Mentions(texts, "Chamber 2"));
+    EXPECT_FALSE(Mentions(texts, "Chamber 1"));
+    texts = ExportGraphOf(chamber);
+    EXPECT_TRUE(Mentions(texts, "Chamber 1"));
+    EXPECT_FALSE(Mentions(texts, "Chamber 2"));
+
+    const HWND closed = secondWindow->Handle();
+    SendMessageA(closed, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(closed));
+    EXPECT_EQ(ChamberData(second)->RecordWindow, nullptr);
+    // Its node selected again, the command finds no window to export.
+    gGraphExportShown = false;
+    form->Tree().Select(second);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelGraphExport);
+    form->Actions().Execute(TPrintCommands::kAcExpGrph);
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(gGraphExportShown);
+    EXPECT_TRUE(boxes.Shown.empty());
 }
 
 } // namespace

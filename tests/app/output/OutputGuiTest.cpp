@@ -3,6 +3,7 @@
 #include "app/output/GraphExportWin_win.h"
 #include "app/output/GraphPrintPrv_win.h"
 #include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/MetafileTexts_win.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
@@ -54,27 +55,6 @@ std::vector<uint8_t> Bits(HENHMETAFILE Metafile) {
     return bits;
 }
 
-// The texts of the metafile's text records.
-std::vector<std::string> Texts(HENHMETAFILE Metafile) {
-    std::vector<std::string> texts;
-    EnumEnhMetaFile(
-        nullptr, Metafile,
-        [](HDC, HANDLETABLE*, const ENHMETARECORD* Record, int, LPARAM Out) -> int {
-            if (Record->iType == EMR_EXTTEXTOUTW) {
-                const auto* r = reinterpret_cast<const EMREXTTEXTOUTW*>(Record);
-                const auto* chars = reinterpret_cast<const wchar_t*>(
-                    reinterpret_cast<const uint8_t*>(Record) + r->emrtext.offString);
-                std::string text;
-                for (DWORD i = 0; i < r->emrtext.nChars; ++i)
-                    text += static_cast<char>(chars[i]);
-                reinterpret_cast<std::vector<std::string>*>(Out)->push_back(text);
-            }
-            return 1;
-        },
-        &texts, nullptr);
-    return texts;
-}
-
 bool Has(const std::vector<std::string>& Texts, const std::string& Text) {
     return std::find(Texts.begin(), Texts.end(), Text) != Texts.end();
 }
@@ -101,7 +81,7 @@ TEST(GraphExport, MetafileHoldsThePageWithItsRealSizeAndNoFooters) {
     EXPECT_NEAR(header.rclFrame.right, 25000, 2);
     EXPECT_NEAR(header.rclFrame.bottom, 17701, 2);
 
-    const auto texts = Texts(emf.Get());
+    const auto texts = MetafileTexts(emf.Get());
     EXPECT_TRUE(Has(texts, "Chamber 3"));
     EXPECT_TRUE(Has(texts, "First:"));
     EXPECT_TRUE(Has(texts, "Time/Div:"));
@@ -114,7 +94,7 @@ TEST(GraphExport, UntickedBoxesLeaveTheBareGraph) {
     const TEnhMetafile emf =
         RenderExportPage(record.Source(), ExportPageFlags(false, false, false, false));
     ASSERT_TRUE(emf);
-    const auto texts = Texts(emf.Get());
+    const auto texts = MetafileTexts(emf.Get());
     EXPECT_FALSE(Has(texts, "Chamber 3"));
     EXPECT_FALSE(Has(texts, "First:"));
     EXPECT_FALSE(Has(texts, "Time/Div:"));
