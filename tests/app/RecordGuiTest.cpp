@@ -41,39 +41,6 @@ constexpr int kBlockStartImage = 12;
 constexpr int kBlockStopImage = 11;
 constexpr int kMarkImage = 13;
 
-// The chamber's record window and its controls, all null when there is none.
-struct TRecView {
-    HWND Window = nullptr;
-    HWND List = nullptr;
-    HWND Record = nullptr;
-    HWND Stop = nullptr;
-    HWND SampleRate = nullptr;
-};
-
-TRecView FindRecWindow(HWND Client) {
-    TRecView rec;
-    rec.Window = FindWindowExA(Client, nullptr, "TMDIChildRec", nullptr);
-    if (!rec.Window)
-        return rec;
-    rec.List = FindWindowExA(rec.Window, nullptr, WC_LISTVIEWA, nullptr);
-    rec.Record = FindWindowExA(rec.Window, nullptr, "Button", "&Record");
-    rec.Stop = FindWindowExA(rec.Window, nullptr, "Button", "&Stop");
-    // The sample-rate box holds the eight rates; the time-page box has more entries.
-    for (HWND box = FindWindowExA(rec.Window, nullptr, "ComboBox", nullptr); box;
-         box = FindWindowExA(rec.Window, box, "ComboBox", nullptr))
-        if (SendMessageA(box, CB_GETCOUNT, 0, 0) == 8)
-            rec.SampleRate = box;
-    return rec;
-}
-
-int Rows(HWND List) {
-    return static_cast<int>(SendMessageA(List, LVM_GETITEMCOUNT, 0, 0));
-}
-
-bool Checked(HWND Button) {
-    return SendMessageA(Button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 // Time, humidity and temperature of the first Count rows, as the list shows them.
 std::vector<std::string> RowTexts(const TProcess& Program, HWND List, int Count) {
     std::vector<std::string> rows;
@@ -173,8 +140,7 @@ public:
         HTREEITEM chamber = nullptr;
         if (WaitFor(10000, [&] { return (chamber = FView.ChamberItem(kChamber)) != nullptr; }) < 0)
             return false;
-        SendMessageA(FView.Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(chamber));
-        PostMessageA(FView.Tree(), WM_CHAR, '\r', 1);
+        OpenNode(FView.Tree(), chamber);
         return true;
     }
 
@@ -205,7 +171,7 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
         const TProcess& process = program.Process();
         ASSERT_NE(program.Client(), nullptr) << "no frame within 10 s";
         ASSERT_TRUE(program.OpenChamber()) << "no " << kChamber << " in the tree";
-        TRecView rec;
+        TRecControls rec;
         ASSERT_GE(WaitFor(5000, [&] { return (rec = FindRecWindow(program.Client())).List; }), 0)
             << "no record window";
         ASSERT_NE(rec.SampleRate, nullptr);
@@ -213,19 +179,16 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
         ASSERT_NE(rec.Stop, nullptr);
         EXPECT_TRUE(TempFiles(dir).contains(kSampleFile)) << "made with the window";
 
-        // The first rate, 1 s: a sample at each event. An empty window records at once.
-        SendMessageA(rec.SampleRate, CB_SETCURSEL, 0, 0);
-        SendMessageA(rec.Window, WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(rec.SampleRate), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(rec.SampleRate));
+        // A sample at each event. An empty window records at once.
+        SelectFirstSampleRate(rec);
         PostMessageA(rec.Record, BM_CLICK, 0, 0);
-        ASSERT_GE(WaitFor(10000, [&] { return Rows(rec.List) >= 15; }), 0)
-            << Rows(rec.List) << " samples";
+        ASSERT_GE(WaitFor(10000, [&] { return RowCount(rec.List) >= 15; }), 0)
+            << RowCount(rec.List) << " samples";
         PostMessageA(rec.Stop, BM_CLICK, 0, 0);
-        ASSERT_GE(WaitFor(3000, [&] { return !Checked(rec.Record); }), 0) << "still recording";
-        const int first = Rows(rec.List);
+        ASSERT_GE(WaitFor(3000, [&] { return !IsChecked(rec.Record); }), 0) << "still recording";
+        const int first = RowCount(rec.List);
         WaitFor(300, [] { return false; });
-        EXPECT_EQ(Rows(rec.List), first) << "a sample after Stop";
+        EXPECT_EQ(RowCount(rec.List), first) << "a sample after Stop";
         EXPECT_TRUE(ShownForm(process, kMessageFormClass) == nullptr) << "no box on the way";
 
         // One sample of each event, in order, none twice.
@@ -253,10 +216,10 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
             << "no question";
         EXPECT_EQ(LabelText(question), std::string(kChamber) + " allready contains data!");
         PostMessageA(FindChild(question, "Button", "&Append"), BM_CLICK, 0, 0);
-        ASSERT_GE(WaitFor(10000, [&] { return Rows(rec.List) >= first + 5; }), 0)
-            << Rows(rec.List) - first << " samples in the second block";
-        EXPECT_TRUE(Checked(rec.Record));
-        shown = RowTexts(process, rec.List, Rows(rec.List));
+        ASSERT_GE(WaitFor(10000, [&] { return RowCount(rec.List) >= first + 5; }), 0)
+            << RowCount(rec.List) - first << " samples in the second block";
+        EXPECT_TRUE(IsChecked(rec.Record));
+        shown = RowTexts(process, rec.List, RowCount(rec.List));
         EXPECT_EQ(RowImage(process, rec.List, first), kBlockStartImage);
         ASSERT_TRUE(KillHard(process)) << "the program still runs";
     }
@@ -276,7 +239,7 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
     // its block's count makes it ask to rescue too. Both answered Yes.
     bool asked = false;
     std::set<HWND> answered;
-    TRecView rec;
+    TRecControls rec;
     const int restoredAfter = WaitFor(10000, [&] {
         for (HWND box : WindowsOf(process.Id(), kMessageFormClass)) {
             if (!answered.insert(box).second)
@@ -289,10 +252,10 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
             PostMessageA(FindChild(box, "Button", "&Yes"), BM_CLICK, 0, 0);
         }
         rec = FindRecWindow(program.Client());
-        return rec.List && Rows(rec.List) >= kept &&
+        return rec.List && RowCount(rec.List) >= kept &&
                (!autoRestore || ShownForm(process, "TInfoBox") != nullptr);
     });
-    ASSERT_GE(restoredAfter, 0) << (rec.List ? Rows(rec.List) : -1) << " of " << kept
+    ASSERT_GE(restoredAfter, 0) << (rec.List ? RowCount(rec.List) : -1) << " of " << kept
                                 << " samples back";
     EXPECT_EQ(asked, !autoRestore);
     EXPECT_EQ(RowTexts(process, rec.List, static_cast<int>(shown.size())), shown);
@@ -302,14 +265,14 @@ TEST(RecordProgram, RecordsAChamberAndGetsEverySampleShownBackAfterAHardKill) {
         const HWND info = ShownForm(process, "TInfoBox");
         EXPECT_EQ(LabelText(info), "Temporary data has been restored automatically!");
         PostMessageA(FindChild(info, "Button", "&OK"), BM_CLICK, 0, 0);
-        EXPECT_TRUE(Checked(rec.Record));
-        ASSERT_GE(WaitFor(5000, [&] { return Rows(rec.List) > kept; }), 0) << "not recording";
+        EXPECT_TRUE(IsChecked(rec.Record));
+        ASSERT_GE(WaitFor(5000, [&] { return RowCount(rec.List) > kept; }), 0) << "not recording";
         EXPECT_EQ(RowImage(process, rec.List, kept), kMarkImage);
         EXPECT_EQ(TempFiles(dir)[kBlockFile], 3 * kHeaderSize);
     } else {
-        EXPECT_FALSE(Checked(rec.Record));
+        EXPECT_FALSE(IsChecked(rec.Record));
         WaitFor(300, [] { return false; });
-        EXPECT_EQ(Rows(rec.List), kept);
+        EXPECT_EQ(RowCount(rec.List), kept);
         EXPECT_EQ(TempFiles(dir)[kBlockFile], 2 * kHeaderSize);
     }
 }

@@ -277,6 +277,54 @@ protected:
     HWND FClient;
 };
 
+// Opens the window of a tree item as Enter on it does.
+inline void OpenNode(HWND Tree, HTREEITEM Item) {
+    SendMessageA(Tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Item));
+    PostMessageA(Tree, WM_CHAR, '\r', 1);
+}
+
+// A chamber's record window and its controls, all null when there is none.
+struct TRecControls {
+    HWND Window = nullptr;
+    HWND List = nullptr;
+    HWND Record = nullptr;
+    HWND Stop = nullptr;
+    HWND SampleRate = nullptr;
+};
+
+// The first record window of the program's document area.
+inline TRecControls FindRecWindow(HWND Client) {
+    TRecControls rec;
+    rec.Window = FindWindowExA(Client, nullptr, "TMDIChildRec", nullptr);
+    if (!rec.Window)
+        return rec;
+    rec.List = FindWindowExA(rec.Window, nullptr, WC_LISTVIEWA, nullptr);
+    rec.Record = FindWindowExA(rec.Window, nullptr, "Button", "&Record");
+    rec.Stop = FindWindowExA(rec.Window, nullptr, "Button", "&Stop");
+    // The sample-rate box holds the eight rates; the time-page box has more entries.
+    for (HWND box = FindWindowExA(rec.Window, nullptr, "ComboBox", nullptr); box;
+         box = FindWindowExA(rec.Window, box, "ComboBox", nullptr))
+        if (SendMessageA(box, CB_GETCOUNT, 0, 0) == 8)
+            rec.SampleRate = box;
+    return rec;
+}
+
+// The first of the rates, 1 s, chosen as a person would: a sample at each
+// measurement event.
+inline void SelectFirstSampleRate(const TRecControls& Rec) {
+    SendMessageA(Rec.SampleRate, CB_SETCURSEL, 0, 0);
+    SendMessageA(Rec.Window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(Rec.SampleRate), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Rec.SampleRate));
+}
+
+inline int RowCount(HWND List) {
+    return static_cast<int>(SendMessageA(List, LVM_GETITEMCOUNT, 0, 0));
+}
+
+inline bool IsChecked(HWND Button) {
+    return SendMessageA(Button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 // Ends Program's Wine process with SIGKILL, as a crash or a power cut would:
 // nothing is asked, flushed or closed. The process is found by this build's
 // program path, so that programs of other build trees are left alone. True
