@@ -67,13 +67,14 @@ function(quorx_add_com_gtest name)
                  "QUORX_PORTS_DIR=${QUORX_PORTS_DIR}" "QUORX_COM_PORT=${ARG_COM}")
 endfunction()
 
-# quorx_add_gui_gtest(NAME SOURCES ... [LIBS ...] [LABELS ...])
+# quorx_add_gui_gtest(NAME SOURCES ... [LIBS ...] [LABELS ...] [COM n SIM_ARGS ...])
 # A Wine test that opens windows (Windows tree only): it runs on an X display of
 # its own, or the suite's (scripts/with-xvfb). A set-up test first tells Wine that no window
 # manager runs there (X11 Driver "Managed" N for this program): otherwise Wine
-# waits two seconds for one whenever a framed window is hidden.
+# waits two seconds for one whenever a framed window is hidden. With COM, the
+# instrument simulator runs with SIM_ARGS behind COMn, as for quorx_add_com_gtest.
 function(quorx_add_gui_gtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "" "COM" "SOURCES;LIBS;LABELS;SIM_ARGS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gtest)
     add_test(NAME ${name}_unmanaged
@@ -81,9 +82,20 @@ function(quorx_add_gui_gtest name)
                      "HKCU\\Software\\Wine\\AppDefaults\\$<TARGET_FILE_NAME:${name}>\\X11 Driver"
                      /v Managed /d N /f)
     set_tests_properties(${name}_unmanaged PROPERTIES FIXTURES_SETUP ${name}_display LABELS gui)
+    set(port)
+    set(labels "${ARG_LABELS};gui")
+    if(ARG_COM)
+        set(port ${QUORX_SCRIPTS_DIR}/with-com-port ${ARG_COM} ${QUORX_NATIVE_DIR}/bin/quorx-sim
+                 ${ARG_SIM_ARGS} --)
+        list(APPEND labels com)
+    endif()
     add_test(NAME ${name}
-             COMMAND ${QUORX_SCRIPTS_DIR}/with-xvfb ${QUORX_WINE_RUN} $<TARGET_FILE:${name}>)
-    quorx_test_properties(${name} "${ARG_LABELS};gui")
+             COMMAND ${port} ${QUORX_SCRIPTS_DIR}/with-xvfb ${QUORX_WINE_RUN}
+                     $<TARGET_FILE:${name}>)
+    quorx_test_properties(${name} "${labels}")
+    if(ARG_COM)
+        set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "QUORX_PORTS_DIR=${QUORX_PORTS_DIR}")
+    endif()
     # One at a time: windows of parallel tests on one display take each other's focus.
     set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${name}_display
                                             RESOURCE_LOCK display TIMEOUT 120)

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int kSerialPort = 33;
 constexpr int kUsbPort = 34;
-constexpr char kEnvironmentKey[] = "Software\\Meridane\\TessalyMC\\environment";
 
 // Replaces the control file of the simulator on COMn whole; true once it took effect.
 bool ControlSim(int Port, const std::string& Text) {
@@ -43,74 +43,12 @@ bool ControlSim(int Port, const std::string& Text) {
            SimControlFile(WinePath(std::string(ports) + "/control" + std::to_string(Port)), Text);
 }
 
-// A value of the program's environment key, put back as it was when the test ends.
-class TSavedValue {
-public:
-    explicit TSavedValue(const char* Name) : FName(Name) {
-        DWORD size = 0;
-        if (RegGetValueA(HKEY_CURRENT_USER, kEnvironmentKey, Name, RRF_RT_ANY, &FType, nullptr,
-                         &size) != ERROR_SUCCESS)
-            return;
-        FData.resize(size);
-        FSaved = RegGetValueA(HKEY_CURRENT_USER, kEnvironmentKey, Name, RRF_RT_ANY, &FType,
-                              FData.data(), &size) == ERROR_SUCCESS;
-    }
-    TSavedValue(const TSavedValue&) = delete;
-    TSavedValue& operator=(const TSavedValue&) = delete;
-    ~TSavedValue() {
-        if (FSaved)
-            RegSetKeyValueA(HKEY_CURRENT_USER, kEnvironmentKey, FName, FType, FData.data(),
-                            static_cast<DWORD>(FData.size()));
-        else
-            RegDeleteKeyValueA(HKEY_CURRENT_USER, kEnvironmentKey, FName);
-    }
-
-private:
-    const char* FName;
-    DWORD FType = REG_NONE;
-    std::vector<BYTE> FData;
-    bool FSaved = false;
-};
-
 // --- TessalyMC.exe with the Zephora on COM33
 
-// What the program's tree shows of its first instrument.
-struct TInstrumentView {
-    std::string Text;
-    int Image = -1;
-    std::vector<std::string> Chambers;
-    std::vector<int> ChamberImages;
-};
-
-class TProgramView {
+// The program's tree and its overview window.
+class TLiveView : public TProgramView {
 public:
-    TProgramView(const TProcess& Program, HWND Frame)
-        : FProgram(Program), FTree(FindWindowExA(Frame, nullptr, WC_TREEVIEWA, nullptr)),
-          FClient(FindWindowExA(Frame, nullptr, "MDICLIENT", nullptr)) {}
-
-    HWND Tree() const { return FTree; }
-    HTREEITEM InstrumentItem() const {
-        const std::vector<HTREEITEM> roots = TreeChildren(FTree, nullptr);
-        if (roots.empty())
-            return nullptr;
-        const std::vector<HTREEITEM> instruments = TreeChildren(FTree, roots.front());
-        return instruments.empty() ? nullptr : instruments.front();
-    }
-    TInstrumentView Instrument() const {
-        TInstrumentView view;
-        const HTREEITEM item = InstrumentItem();
-        if (!item)
-            return view;
-        const TRemoteItem instrument = RemoteTreeItem(FProgram.Handle(), FTree, item);
-        view.Text = instrument.Text;
-        view.Image = instrument.Image;
-        for (HTREEITEM chamber : TreeChildren(FTree, item)) {
-            const TRemoteItem c = RemoteTreeItem(FProgram.Handle(), FTree, chamber);
-            view.Chambers.push_back(c.Text);
-            view.ChamberImages.push_back(c.Image);
-        }
-        return view;
-    }
+    using TProgramView::TProgramView;
 
     HWND Overview() const { return FindWindowExA(FClient, nullptr, "TMDIChildOvV", nullptr); }
     // Each chamber frame of the overview, sorted: its caption and its actual
@@ -136,11 +74,6 @@ public:
                 return true;
         return false;
     }
-
-private:
-    const TProcess& FProgram;
-    HWND FTree;
-    HWND FClient;
 };
 
 TEST(LiveProgram, ReconnectsAtStartShowsLiveValuesLosesTheSilentInstrumentAndRecovers) {
@@ -150,21 +83,13 @@ TEST(LiveProgram, ReconnectsAtStartShowsLiveValuesLosesTheSilentInstrumentAndRec
     Unmanaged();
     const TSavedValue openedCom("openedcom");
     const TSavedValue autoConn("autoconn");
-    BYTE ports[32] = {};
-    ports[(kSerialPort - 1) / 8] = static_cast<BYTE>(1 << ((kSerialPort - 1) % 8));
-    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kEnvironmentKey, "openedcom", REG_BINARY, ports,
-                              sizeof ports),
-              ERROR_SUCCESS);
-    const DWORD on = 1;
-    ASSERT_EQ(
-        RegSetKeyValueA(HKEY_CURRENT_USER, kEnvironmentKey, "autoconn", REG_DWORD, &on, sizeof on),
-        ERROR_SUCCESS);
+    ASSERT_TRUE(ConnectAtStart(kSerialPort));
 
     TProcess program("");
     ASSERT_TRUE(program.Started());
     const HWND frame = WaitForFrame(program.Id());
     ASSERT_NE(frame, nullptr) << "no frame within 10 s";
-    const TProgramView view(program, frame);
+    const TLiveView view(program, frame);
 
     // Connected at the start: the instrument with its present chambers.
     const int present0 = ChamberImage(nkZephoraChamber0, true);
@@ -224,12 +149,12 @@ TEST(LiveProgram, ReconnectsAtStartShowsLiveValuesLosesTheSilentInstrumentAndRec
     // Closed cleanly, the port stored for the next start.
     PostMessageA(frame, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitExit(20000), 0u);
-    BYTE stored[32] = {};
-    DWORD size = sizeof stored;
+    std::array<BYTE, 32> stored{};
+    DWORD size = static_cast<DWORD>(stored.size());
     EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, kEnvironmentKey, "openedcom", RRF_RT_REG_BINARY,
-                           nullptr, stored, &size),
+                           nullptr, stored.data(), &size),
               ERROR_SUCCESS);
-    EXPECT_EQ(std::vector<BYTE>(stored, stored + 32), std::vector<BYTE>(ports, ports + 32));
+    EXPECT_EQ(stored, OpenedComPorts(kSerialPort));
 }
 
 // --- The main window in this test with the Kivanter on USB
