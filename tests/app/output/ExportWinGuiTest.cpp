@@ -225,6 +225,7 @@ protected:
     std::unique_ptr<TPreferences> prefs;
     std::unique_ptr<TProtocols> protocols;
     std::unique_ptr<TPrintCommands> print;
+    std::unique_ptr<TGraphExportWin> graphExport;
 
     void SetUp() override {
         ExportWinTest::SetUp();
@@ -234,10 +235,12 @@ protected:
         protocols = std::make_unique<TProtocols>(*form);
         print = std::make_unique<TPrintCommands>(*form, *protocols, *prefs, printer, setupFiles,
                                                  registry);
-        print->ExportWin().SetSaveDialog([this](std::string& Name) {
+        graphExport = std::make_unique<TGraphExportWin>(form->Handle(), registry, boxes);
+        graphExport->SetSaveDialog([this](std::string& Name) {
             Name = (dir / "graph.emf").string();
             return true;
         });
+        print->SetExportWin(*graphExport);
     }
 
     // "Export &Graph" with Node selected, its page saved; the texts of the file.
