@@ -81,10 +81,13 @@ void TMDIChildRec::FormCreate() {
     AddControl("BUTTON", "&Stop", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kStop, 78, 4, 70, 24);
     AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBoxSampleRate,
                kSampleRateLeft, 5, kSampleRateWidth, 200);
+    // The tree's images belong to the main window: the list must not destroy them.
     HWND list = AddControl(WC_LISTVIEWA, "",
-                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+                               WS_TABSTOP | WS_BORDER,
                            kListView1, 4, kTop, 300, 200);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FHost.TreeImages()));
     const int widths[] = {20, 115, 46, 45, 45};
     const int columns = FExtended ? 5 : 4;
     for (int i = 0; i < columns; ++i) {
@@ -180,8 +183,6 @@ std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
         return "";
     case TTempRestoreOutcome::TKind::Restored:
         SetData(std::move(outcome.Data), outcome.Modified);
-        if (outcome.ResumeRecording)
-            FRec.Resume();
         break;
     case TTempRestoreOutcome::TKind::Discarded:
         FRec.ClearData();
@@ -190,6 +191,14 @@ std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
     default:
         break;
     }
+    if (outcome.Kind == TTempRestoreOutcome::TKind::Restored ||
+        outcome.Kind == TTempRestoreOutcome::TKind::Discarded) {
+        RestoreChamberInfo(FHost.Tree(), FNode, outcome.ChamberInfo);
+        SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+    }
+    // After the name is back: the resumed block takes it into its header.
+    if (outcome.ResumeRecording)
+        FRec.Resume();
     FFiles.WriteChamberInfo(ChamberInfo());
     return request.Names.Samples;
 }
@@ -701,6 +710,7 @@ void TMDIChildRec::DataCleared() {
 
 void TMDIChildRec::RecordingChanged() {
     ShowButtons();
+    ShowRecordingState(FHost.Tree(), FNode, FRec.Recording());
 }
 
 void TMDIChildRec::MarkUnsaved() {
