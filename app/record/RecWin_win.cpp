@@ -40,6 +40,12 @@ void SetColumnText(HWND List, int Column, const std::string& Text) {
     SendMessageA(List, LVM_SETCOLUMNA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&col));
 }
 
+// In the list's font.
+int StringWidth(HWND List, const std::string& Text) {
+    return static_cast<int>(
+        SendMessageA(List, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(Text.c_str())));
+}
+
 } // namespace
 
 TMDIChildRec* TMDIChildRec::New(IMdiHost& Host, TTreeNode& Node, bool Live,
@@ -361,6 +367,14 @@ void TMDIChildRec::RelabelWindow() {
     if (FExtended)
         SetColumnText(ListView1(), 4,
                       Format("%s[%s]", DValueNameText().c_str(), DValueUnitText().c_str()));
+    const int columns = FExtended ? 5 : 4;
+    for (int c = 1; c < columns; ++c) {
+        const int width =
+            std::max(StringWidth(ListView1(), ListColumnText(ListView1(), c)),
+                     StringWidth(ListView1(), ColumnWidthText(FRec.Data(), c, ListUnits())));
+        SendMessageA(ListView1(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
+                     MAKELPARAM(width + 15, 0));
+    }
     TLineGraph& graph = FGraphPanel->Graph();
     const struct {
         std::string name, unit;
@@ -588,23 +602,7 @@ void TMDIChildRec::GetDispInfo(NMLVDISPINFOA& Info) {
         item.iImage = item.iSubItem == 0 ? RowImage(samples, row) : -1;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    std::string text;
-    switch (item.iSubItem) {
-    case 1:
-        text = SampleTimeCaption(FRec.Data(), s, FUnits[2]);
-        break;
-    case 2:
-        text = HumValueText(FUnits[0], s.Meas.Status, s.Meas.Humidity, FExtended);
-        break;
-    case 3:
-        text = TempValueText(FUnits[1], s.Meas.Status, s.Meas.Temperature, FExtended);
-        break;
-    case 4:
-        text = DValueText(s.Meas.Status, s.Meas.Third);
-        break;
-    default:
-        break;
-    }
+    const std::string text = RowText(FRec.Data(), s, item.iSubItem, ListUnits());
     lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
 }
 

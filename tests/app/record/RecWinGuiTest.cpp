@@ -2,6 +2,7 @@
 // main window's event handling feeds them, the list, status bar and temporary
 // files following; Stop; closing with its questions; a recording left by a
 // crash coming back; the graph tool bar, its shortcuts and Auto Scroll.
+#include "app/base/Tools_win.h"
 #include "app/main/InfoWin_.h"
 #include "app/main/MainForm_win.h"
 #include "app/record/RecWin_win.h"
@@ -15,6 +16,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -197,6 +199,37 @@ TEST_F(RecWinTest, RowsShowTheirImagesFromTheTreesImageList) {
     PumpMessages();
     ASSERT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
     EXPECT_EQ(ImageList_GetImageCount(form->TreeImages()), kTreeImageCount);
+}
+
+// Each value column fits its caption and the texts of its rows.
+void ExpectColumnsFit(HWND List, int Rows) {
+    for (int c = 1; c <= 3; ++c) {
+        SCOPED_TRACE(c);
+        const auto width = [List](const std::string& Text) {
+            return SendMessageA(List, LVM_GETSTRINGWIDTHA, 0,
+                                reinterpret_cast<LPARAM>(Text.c_str()));
+        };
+        LRESULT needed = width(ListColumnText(List, c));
+        for (int i = 0; i < Rows; ++i)
+            needed = std::max(needed, width(ItemText(List, i, c)));
+        EXPECT_GE(SendMessageA(List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0), needed + 15);
+    }
+}
+
+TEST_F(RecWinTest, ColumnsAreAsWideAsTheirCaptionsAndValues) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    SelectRate(*w, 0);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    Event(*w, 5000);
+    Event(*w, 9999);
+    ExpectColumnsFit(w->ListView1(), 2);
+    // Other units: sized anew to the last row, wider than any value so far.
+    Event(*w, -32000);
+    defaults.HumChoice = 1;
+    w->SetDefaultSettings(defaults);
+    PumpMessages();
+    ExpectColumnsFit(w->ListView1(), 3);
 }
 
 TEST_F(RecWinTest, TheChambersStateImageShowsWhileItsWindowRecords) {
