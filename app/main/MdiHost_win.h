@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 // Sent by the main window's message loop to the active document window for a
 // key pressed in it or in one of its controls (W: the virtual key), before the
 // control sees it: nonzero when the key, with the modifiers held now, is one of
@@ -37,6 +39,9 @@ public:
     virtual HWND Handle() const = 0;
     // The document area, the parent of every document window; null when missing.
     virtual HWND MDIClient() const = 0;
+    // The tree's image list (ImageList2), which the record windows' sample lists
+    // share; it lives as long as the main window.
+    virtual HIMAGELIST TreeImages() const = 0;
     // The document windows (minimised ones too).
     virtual int MDIChildCount() = 0;
     // The main window's commands; a document window adds its own and mirrors them
