@@ -1,5 +1,5 @@
 // The main window as the host of its document windows (MDI children): the
-// overview and protocol windows now, the record windows later. A document
+// overview, protocol and record windows. A document
 // window reaches the main window only through this, so the main window need not
 // know the folders of its documents; the program hands it their makers.
 #pragma once
