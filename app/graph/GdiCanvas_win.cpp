@@ -11,8 +11,8 @@ RECT WinRect(const TRect& R) {
 
 } // namespace
 
-TGdiCanvas::TGdiCanvas(HDC DC, bool DirectLines)
-    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectLines(DirectLines), FDib(DC) {}
+TGdiCanvas::TGdiCanvas(HDC DC, bool DirectBits)
+    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectBits(DirectBits), FDib(DC) {}
 
 // The objects of the canvas are deleted after this, once no longer selected.
 TGdiCanvas::~TGdiCanvas() {
@@ -66,6 +66,8 @@ void TGdiCanvas::PrepareText() {
 }
 
 void TGdiCanvas::FillSolid(const RECT& R, TColor Color) {
+    if (BitsReady() && FDib.Fill(R, ColorRef(Color)))
+        return;
     Flush();
     FGdiDrew = true;
     ::FillRect(FDC, &R, ColorBrush(Color));
@@ -94,22 +96,19 @@ void TGdiCanvas::AddSegment(POINT From, POINT To) {
 }
 
 void TGdiCanvas::Line(POINT From, POINT To) {
-    const bool straight = (From.x == To.x) != (From.y == To.y);
-    if (!FDirectLines || !straight || !LineDirect(From, To))
+    if (!BitsReady() || !FDib.Line(From, To, ColorRef(State.PenColor)))
         AddSegment(From, To);
 }
 
-bool TGdiCanvas::LineDirect(POINT From, POINT To) {
-    if (!FDib.Ready())
+bool TGdiCanvas::BitsReady() {
+    if (!FDirectBits || !FDib.Ready())
         return false;
-    // Gathered lines of another colour may cross this one: theirs go first.
-    if (!FCounts.empty() && FBatchColor != State.PenColor)
-        Flush();
+    Flush();
     if (FGdiDrew) {
         GdiFlush();
         FGdiDrew = false;
     }
-    return FDib.Line(From, To, ColorRef(State.PenColor));
+    return true;
 }
 
 void TGdiCanvas::MoveTo(int32_t X, int32_t Y) {

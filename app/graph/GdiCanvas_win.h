@@ -1,8 +1,9 @@
 // The graph canvas on a GDI device context: pens, brushes and fonts made as
-// the state asks for them and kept for the canvas's life. Lines and pixels of
-// one colour that follow each other go to GDI as one PolyPolyline: in any order
-// they paint the same pixels, and a repaint draws thousands of them. Vertical
-// and horizontal lines on a 32-bit DIB section are set in its bits instead.
+// the state asks for them and kept for the canvas's life. A repaint draws
+// thousands of lines and band pieces: on a 32-bit DIB section lines and solid
+// fills are set in its bits; elsewhere lines and pixels of one colour that
+// follow each other go to GDI as one PolyPolyline, which in any order paints
+// the same pixels.
 #pragma once
 
 #include "app/graph/DibLines_win.h"
@@ -19,9 +20,9 @@
 class TGdiCanvas : public TGraphCanvas {
 public:
     // Draws on DC with the form font's face; the DC's state (objects, origin,
-    // clipping) is restored when the canvas ends. Without DirectLines every line
-    // goes to GDI.
-    explicit TGdiCanvas(HDC DC, bool DirectLines = true);
+    // clipping) is restored when the canvas ends. Without DirectBits every line
+    // and fill goes to GDI.
+    explicit TGdiCanvas(HDC DC, bool DirectBits = true);
     ~TGdiCanvas() override;
     TGdiCanvas(const TGdiCanvas&) = delete;
     TGdiCanvas& operator=(const TGdiCanvas&) = delete;
@@ -49,7 +50,9 @@ private:
     // A line in PenColor, To left out: into the bitmap's bits where it can be,
     // else gathered for GDI.
     void Line(POINT From, POINT To);
-    bool LineDirect(POINT From, POINT To);
+    // Whether the bitmap's bits can be drawn on now; GDI's drawing so far is
+    // then done.
+    bool BitsReady();
     void SelectFont();
     SIZE TextExtent(const std::string& Text);
     void PrepareText();
@@ -57,7 +60,7 @@ private:
 
     HDC FDC;
     int FSavedDC;
-    bool FDirectLines;
+    bool FDirectBits;
     TDibLines FDib;
     bool FGdiDrew = false; // since the bits were last flushed
     // What is selected and set now: a repaint asks for the same few thousand

@@ -1,6 +1,6 @@
-// The GDI canvas sets vertical and horizontal lines in a DIB section's bits
-// itself: the pixels must be GDI's own, bit for bit, whatever the direction,
-// clip, origin, bitmap orientation and the GDI drawing between them.
+// The GDI canvas sets lines and fills in a DIB section's bits itself: the
+// pixels must be GDI's own, bit for bit, whatever the direction, clip, origin,
+// bitmap orientation and the GDI drawing between them.
 #include "app/graph/DibLines_win.h"
 #include "app/graph/GdiCanvas_win.h"
 
