@@ -3,6 +3,8 @@
 #include "app/base/Form_win.h"
 #include "app/base/Shape_win.h"
 
+#include <algorithm>
+
 namespace {
 
 RECT WinRect(const TRect& R) {
@@ -159,23 +161,59 @@ void TGdiCanvas::Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int
 
 void TGdiCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
     PrepareText();
-    ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
+    const std::vector<WORD>& glyphs = Glyphs(Text);
+    if (glyphs.empty())
+        ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
+    else
+        GlyphsOut(X, Y, 0, nullptr, glyphs);
 }
 
 void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) {
     PrepareText();
     const RECT r = WinRect(Clip);
     const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);
-    ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    const std::vector<WORD>& glyphs = Glyphs(Text);
+    if (glyphs.empty())
+        ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    else
+        GlyphsOut(X, Y, options, &r, glyphs);
+}
+
+void TGdiCanvas::GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
+                           const std::vector<WORD>& Glyphs) {
+    ExtTextOutW(FDC, X, Y, Options | ETO_GLYPH_INDEX, Clip,
+                reinterpret_cast<LPCWSTR>(Glyphs.data()), static_cast<UINT>(Glyphs.size()),
+                nullptr);
+}
+
+const std::vector<WORD>& TGdiCanvas::Glyphs(const std::string& Text) {
+    TTextForm& form = FTexts[{State.FontSize, Text}];
+    if (form.Mapped)
+        return form.Glyphs;
+    form.Mapped = true;
+    const bool plain =
+        std::all_of(Text.begin(), Text.end(), [](char C) { return C >= 0x20 && C <= 0x7E; });
+    if (!plain || Text.empty())
+        return form.Glyphs;
+    SelectFont();
+    const std::wstring wide(Text.begin(), Text.end());
+    form.Glyphs.resize(wide.size());
+    const DWORD mapped = GetGlyphIndicesW(FDC, wide.data(), static_cast<int>(wide.size()),
+                                          form.Glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    if (mapped != wide.size() ||
+        std::find(form.Glyphs.begin(), form.Glyphs.end(), 0xFFFF) != form.Glyphs.end())
+        form.Glyphs.clear();
+    return form.Glyphs;
 }
 
 SIZE TGdiCanvas::TextExtent(const std::string& Text) {
-    const auto [at, added] = FExtents.try_emplace({State.FontSize, Text}, SIZE{});
-    if (added) {
+    TTextForm& form = FTexts[{State.FontSize, Text}];
+    if (!form.Measured) {
+        form.Measured = true;
         SelectFont();
-        GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &at->second);
+        GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &form.Extent);
     }
-    return at->second;
+    return form.Extent;
 }
 
 int32_t TGdiCanvas::TextWidth(const std::string& Text) {

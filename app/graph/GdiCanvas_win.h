@@ -54,7 +54,22 @@ private:
     // then done.
     bool BitsReady();
     void SelectFont();
+    // What is known of Text in the current font, found out as it is asked for.
+    struct TTextForm {
+        bool Measured = false;
+        SIZE Extent{0, 0};
+        bool Mapped = false;
+        // Empty where GDI is left to map the characters: one beyond printable
+        // ASCII may be reordered, shaped or of another code page, one the font
+        // lacks comes from a linked font.
+        std::vector<WORD> Glyphs;
+    };
     SIZE TextExtent(const std::string& Text);
+    // Text drawn through its glyphs gives the characters' pixels, and GDI skips
+    // mapping them on every call.
+    const std::vector<WORD>& Glyphs(const std::string& Text);
+    void GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
+                   const std::vector<WORD>& Glyphs);
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
@@ -76,6 +91,7 @@ private:
     TColor FBatchColor = 0;
     std::map<TColor, TGdiObject> FPens;
     std::map<int32_t, TGdiObject> FFonts;
-    // Labels measure the same few texts again for every column they span.
-    std::map<std::pair<int32_t, std::string>, SIZE> FExtents;
+    // Bands measure and write the same few texts again for every column they
+    // span; by font size and text.
+    std::map<std::pair<int32_t, std::string>, TTextForm> FTexts;
 };
