@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 namespace {
@@ -145,19 +146,43 @@ bool TDibLines::Line(POINT From, POINT To, COLORREF Color) {
         return true;
     // Minor steps before step i: i * minor / major rounded, halves up where
     // GDI steps midway; e is the error term after step i.
-    int64_t m = (2 * minor * first + major - (halfway ? 0 : 1)) / (2 * major);
+    const int64_t m = (2 * minor * first + major - (halfway ? 0 : 1)) / (2 * major);
     int64_t e = 2 * minor * (first + 1) - major - 2 * major * m;
+    int64_t b = b0 + m * sb;
+    // The byte offset of step first's pixel, and the byte steps along either axis.
+    const int64_t a = a0 + first * sa;
+    int64_t at = (yMajor ? a : b) * FStride + (yMajor ? b : a) * 4;
+    const int64_t xStep = 4 * (yMajor ? sb : sa), yStep = FStride * (yMajor ? sa : sb);
+    const int64_t aStep = yMajor ? yStep : xStep, bStep = yMajor ? xStep : yStep;
     const uint32_t pixel = DibPixel(Color);
-    for (int64_t i = first; i < last; ++i) {
-        const int64_t a = a0 + i * sa, b = b0 + m * sb;
+    if (minor == 0) { // most of a repaint's lines: no steps aside
         if (b >= bLo && b < bHi)
-            (yMajor ? Row(a)[b] : Row(b)[a]) = pixel;
+            for (int64_t i = first; i < last; ++i, at += aStep)
+                *reinterpret_cast<uint32_t*>(FBits + at) = pixel;
+        return true;
+    }
+    for (int64_t i = first; i < last; ++i) {
+        if (b >= bLo && b < bHi)
+            *reinterpret_cast<uint32_t*>(FBits + at) = pixel;
+        at += aStep;
         if (e > 0 || (e == 0 && halfway)) {
-            ++m;
+            b += sb;
+            at += bStep;
             e -= 2 * major;
         }
         e += 2 * minor;
     }
+    return true;
+}
+
+bool TDibLines::Pixel(POINT At, COLORREF Color) {
+    if (!Ready())
+        return false;
+    const int64_t x = int64_t{At.x} + FOffset.x, y = int64_t{At.y} + FOffset.y;
+    if (!InRange({x, y}))
+        return false;
+    if (x >= FClip.left && x < FClip.right && y >= FClip.top && y < FClip.bottom)
+        Row(y)[x] = DibPixel(Color);
     return true;
 }
 
@@ -168,11 +193,16 @@ bool TDibLines::Fill(const RECT& R, COLORREF Color) {
     const int64_t right = int64_t{R.right} + FOffset.x, bottom = int64_t{R.bottom} + FOffset.y;
     if (!InRange({left, top, right, bottom}))
         return false;
-    const int64_t l = std::max<int64_t>(left, FClip.left),
-                  r = std::min<int64_t>(right, FClip.right);
-    const uint32_t pixel = DibPixel(Color);
-    for (int64_t y = std::max<int64_t>(top, FClip.top);
-         l < r && y < std::min<int64_t>(bottom, FClip.bottom); ++y)
-        std::fill(Row(y) + l, Row(y) + r, pixel);
+    const int64_t l = std::max<int64_t>(left, FClip.left);
+    const int64_t t = std::max<int64_t>(top, FClip.top);
+    const int64_t r = std::min<int64_t>(right, FClip.right);
+    const int64_t b = std::min<int64_t>(bottom, FClip.bottom);
+    if (l >= r || t >= b)
+        return true;
+    // The first row pixel by pixel, the others copied from it: the panel's
+    // fills cover the whole bitmap.
+    std::fill(Row(t) + l, Row(t) + r, DibPixel(Color));
+    for (int64_t y = t + 1; y < b; ++y)
+        std::memcpy(Row(y) + l, Row(t) + l, static_cast<size_t>(r - l) * sizeof(uint32_t));
     return true;
 }

@@ -27,6 +27,9 @@ public:
     // beyond GDI's coordinate range. GDI's own drawing on the bitmap must be
     // flushed (GdiFlush) first, as for Fill.
     bool Line(POINT From, POINT To, COLORREF Color);
+    // Sets the pixel At as SetPixel would; false and nothing drawn beyond GDI's
+    // coordinate range.
+    bool Pixel(POINT At, COLORREF Color);
     // Fills R, right and bottom left out, as FillRect with a solid brush of
     // Color would; false and nothing drawn for a rectangle turned inside out.
     bool Fill(const RECT& R, COLORREF Color);

@@ -123,10 +123,13 @@ void TGdiCanvas::LineTo(int32_t X, int32_t Y) {
     FPosition = to;
 }
 
-// A pixel is the line to its right neighbour, which leaves that neighbour out.
+// Off the bitmap's bits a pixel in PenColor is the line to its right
+// neighbour, which leaves that neighbour out, and joins the gathered lines.
 void TGdiCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
+    if (BitsReady() && FDib.Pixel({X, Y}, ColorRef(Color)))
+        return;
     if (Color == State.PenColor) {
-        Line({X, Y}, {X + 1, Y});
+        AddSegment({X, Y}, {X + 1, Y});
         return;
     }
     Flush();
