@@ -146,7 +146,8 @@ bool TDibLines::Line(POINT From, POINT To, COLORREF Color) {
         return true;
     // Minor steps before step i: i * minor / major rounded, halves up where
     // GDI steps midway; e is the error term after step i.
-    const int64_t m = (2 * minor * first + major - (halfway ? 0 : 1)) / (2 * major);
+    const int64_t m =
+        first == 0 ? 0 : (2 * minor * first + major - (halfway ? 0 : 1)) / (2 * major);
     int64_t e = 2 * minor * (first + 1) - major - 2 * major * m;
     int64_t b = b0 + m * sb;
     // The byte offset of step first's pixel, and the byte steps along either axis.
