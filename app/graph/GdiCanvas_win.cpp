@@ -171,7 +171,10 @@ void TGdiCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
         GlyphsOut(X, Y, 0, nullptr, glyphs);
 }
 
+// A band's text is first asked for within no width: nothing to draw.
 void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) {
+    if (Clip.Left == Clip.Right || Clip.Top == Clip.Bottom)
+        return;
     PrepareText();
     const RECT r = WinRect(Clip);
     const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);

@@ -186,11 +186,14 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
         const char* Name;
         bool Clipped;
         bool Transparent;
+        int ClipGrowth; // each pass's clip is this much wider
     };
-    const TKind kinds[] = {{"written on the brush", false, false},
-                           {"written transparent", false, true},
-                           {"clipped on the brush", true, false},
-                           {"clipped transparent", true, true}};
+    const TKind kinds[] = {{"written on the brush", false, false, 0},
+                           {"written transparent", false, true, 0},
+                           {"clipped on the brush", true, false, 20},
+                           {"clipped transparent", true, true, 20},
+                           {"clipped to no width on the brush", true, false, 0},
+                           {"clipped to no width transparent", true, true, 0}};
     for (int32_t size : {8, 5})
         for (const std::string& text : texts)
             for (const TKind& kind : kinds) {
@@ -205,7 +208,8 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
                     canvas.SetField({3, 4, kWidth - 3, kHeight - 4});
                     for (int pass = 0; pass < 3; ++pass) {
                         if (kind.Clipped)
-                            canvas.TextRect({5, 10, 5 + 20 * (pass + 1), 23}, 5, 9, text);
+                            canvas.TextRect({5, 10, 5 + kind.ClipGrowth * (pass + 1), 23}, 5, 9,
+                                            text);
                         else
                             canvas.WriteText(5, 9, text);
                     }
@@ -224,7 +228,7 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
                     SetBkColor(dc, 0xC0C0C0);
                     SetBkMode(dc, kind.Transparent ? TRANSPARENT : OPAQUE);
                     for (int pass = 0; pass < 3; ++pass) {
-                        const RECT clip{5, 10, 5 + 20 * (pass + 1), 23};
+                        const RECT clip{5, 10, 5 + kind.ClipGrowth * (pass + 1), 23};
                         if (kind.Clipped)
                             ExtTextOutA(dc, 5, 9, ETO_CLIPPED | (kind.Transparent ? 0 : ETO_OPAQUE),
                                         &clip, text.data(), static_cast<UINT>(text.size()),
