@@ -5,9 +5,9 @@
 // condition edges, the selection).
 //
 // A full view of millions of samples asks about every sample once per repaint;
-// the extremes and whether a sample asks for a mark line are therefore kept per
-// chunk of 16 samples, per chunk of 16 such chunks, and so on, so a column
-// costs a few chunks of each size, not its samples. The summaries follow
+// the extremes and the last sample that asks for a mark line are therefore kept
+// per chunk of 16 samples, per chunk of 16 such chunks, and so on, so a column
+// costs one pass over a few chunks of each size, not its samples. The summaries follow
 // appended samples on their own; after the samples were replaced (loaded,
 // restored, cleared) call Reset.
 #pragma once
@@ -87,8 +87,8 @@ public:
 
 private:
     // Per series the smallest and largest raw value; a fourth lane, of no
-    // meaning, pads each array to a size merged in one instruction. Defined here to be inlined:
-    // a full view merges about a hundred of them a column.
+    // meaning, pads each array to a size merged in one instruction. Defined
+    // here to be inlined: a full view merges dozens of them a column.
     struct TExtremes {
         static constexpr size_t kLanes = 4;
         int16_t Min[kLanes] = {INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX};
