@@ -259,8 +259,14 @@ int32_t MeasTimeDiff(const TMeasStamp& A, const TMeasStamp& B) {
     return Saturate32(a - b);
 }
 
+// Within 32 bits the cast truncates as trunc does, without a library call:
+// the graph rounds a few values for every pixel column it draws.
 int32_t RoundHalfAway(double X) {
-    return Saturate32(RoundHalfAwayFloat(X));
+    if (std::isnan(X) || X >= 2147483647.0 || X <= -2147483648.0)
+        return Saturate32(X);
+    const int64_t t = static_cast<int64_t>(X);
+    const double fraction = X - static_cast<double>(t);
+    return static_cast<int32_t>(fraction >= 0.5 ? t + 1 : fraction <= -0.5 ? t - 1 : t);
 }
 
 double RoundDecimals(int32_t Digits, double X) {

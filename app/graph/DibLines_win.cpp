@@ -1,11 +1,32 @@
 #include "app/graph/DibLines_win.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
 
 namespace {
 
-// GDI's coordinates stay within 27 bits; beyond, its lines are left to it.
+// GDI's coordinates stay within 27 bits; beyond, its drawing is left to it.
 constexpr int64_t kCoordinateRange = int64_t{1} << 27;
+
+// GDI steps along a line as Bresenham does; where the exact line passes midway
+// between two pixels it takes the step in the octants of this mask (bit: x
+// falling * 4 + y falling * 2 + y the major axis), as every direction drawn
+// through GDI shows.
+constexpr unsigned kHalfwayStepOctants = 0xE4;
+
+bool InRange(std::initializer_list<int64_t> Coordinates) {
+    for (int64_t c : Coordinates)
+        if (c <= -kCoordinateRange || c >= kCoordinateRange)
+            return false;
+    return true;
+}
+
+uint32_t DibPixel(COLORREF Color) {
+    return static_cast<uint32_t>(GetRValue(Color)) << 16 |
+           static_cast<uint32_t>(GetGValue(Color)) << 8 | GetBValue(Color);
+}
 
 bool IsIdentity(const XFORM& X) {
     return X.eM11 == 1 && X.eM12 == 0 && X.eM21 == 0 && X.eM22 == 1 && X.eDx == 0 && X.eDy == 0;
@@ -102,29 +123,87 @@ uint32_t* TDibLines::Row(int64_t Y) const {
 }
 
 bool TDibLines::Line(POINT From, POINT To, COLORREF Color) {
-    if (!Ready() || (From.x != To.x && From.y != To.y) || (From.x == To.x && From.y == To.y))
+    if (!Ready() || (From.x == To.x && From.y == To.y))
         return false;
     const int64_t x0 = int64_t{From.x} + FOffset.x, y0 = int64_t{From.y} + FOffset.y;
     const int64_t x1 = int64_t{To.x} + FOffset.x, y1 = int64_t{To.y} + FOffset.y;
-    for (int64_t c : {x0, y0, x1, y1})
-        if (c <= -kCoordinateRange || c >= kCoordinateRange)
-            return false;
-    const uint32_t pixel = static_cast<uint32_t>(GetRValue(Color)) << 16 |
-                           static_cast<uint32_t>(GetGValue(Color)) << 8 | GetBValue(Color);
-    if (x0 == x1) {
-        if (x0 < FClip.left || x0 >= FClip.right)
-            return true;
-        const int64_t top = std::max<int64_t>(y1 > y0 ? y0 : y1 + 1, FClip.top);
-        const int64_t bottom = std::min<int64_t>(y1 > y0 ? y1 : y0 + 1, FClip.bottom);
-        for (int64_t y = top; y < bottom; ++y)
-            Row(y)[x0] = pixel;
-    } else {
-        if (y0 < FClip.top || y0 >= FClip.bottom)
-            return true;
-        const int64_t left = std::max<int64_t>(x1 > x0 ? x0 : x1 + 1, FClip.left);
-        const int64_t right = std::min<int64_t>(x1 > x0 ? x1 : x0 + 1, FClip.right);
-        if (left < right)
-            std::fill(Row(y0) + left, Row(y0) + right, pixel);
+    if (!InRange({x0, y0, x1, y1}))
+        return false;
+    // Along the major axis a, one pixel a step; the minor axis b follows.
+    const bool yMajor = std::abs(y1 - y0) > std::abs(x1 - x0);
+    const int64_t a0 = yMajor ? y0 : x0, b0 = yMajor ? x0 : y0;
+    const int64_t a1 = yMajor ? y1 : x1, b1 = yMajor ? x1 : y1;
+    const int64_t sa = a1 < a0 ? -1 : 1, sb = b1 < b0 ? -1 : 1;
+    const int64_t major = std::abs(a1 - a0), minor = std::abs(b1 - b0);
+    const int octant = (x1 < x0) * 4 + (y1 < y0) * 2 + yMajor;
+    const bool halfway = (kHalfwayStepOctants >> octant) & 1;
+    const int64_t aLo = yMajor ? FClip.top : FClip.left, aHi = yMajor ? FClip.bottom : FClip.right;
+    const int64_t bLo = yMajor ? FClip.left : FClip.top, bHi = yMajor ? FClip.right : FClip.bottom;
+    // The steps i = 0 .. major - 1 whose a0 + i * sa lies in the clip.
+    const int64_t first = std::max<int64_t>(0, sa > 0 ? aLo - a0 : a0 - aHi + 1);
+    const int64_t last = std::min(major, sa > 0 ? aHi - a0 : a0 - aLo + 1);
+    if (first >= last)
+        return true;
+    // Minor steps before step i: i * minor / major rounded, halves up where
+    // GDI steps midway; e is the error term after step i.
+    const int64_t m =
+        first == 0 ? 0 : (2 * minor * first + major - (halfway ? 0 : 1)) / (2 * major);
+    int64_t e = 2 * minor * (first + 1) - major - 2 * major * m;
+    int64_t b = b0 + m * sb;
+    // The byte offset of step first's pixel, and the byte steps along either axis.
+    const int64_t a = a0 + first * sa;
+    int64_t at = (yMajor ? a : b) * FStride + (yMajor ? b : a) * 4;
+    const int64_t xStep = 4 * (yMajor ? sb : sa), yStep = FStride * (yMajor ? sa : sb);
+    const int64_t aStep = yMajor ? yStep : xStep, bStep = yMajor ? xStep : yStep;
+    const uint32_t pixel = DibPixel(Color);
+    if (minor == 0) { // most of a repaint's lines: no steps aside
+        if (b >= bLo && b < bHi)
+            for (int64_t i = first; i < last; ++i, at += aStep)
+                *reinterpret_cast<uint32_t*>(FBits + at) = pixel;
+        return true;
     }
+    for (int64_t i = first; i < last; ++i) {
+        if (b >= bLo && b < bHi)
+            *reinterpret_cast<uint32_t*>(FBits + at) = pixel;
+        at += aStep;
+        if (e > 0 || (e == 0 && halfway)) {
+            b += sb;
+            at += bStep;
+            e -= 2 * major;
+        }
+        e += 2 * minor;
+    }
+    return true;
+}
+
+bool TDibLines::Pixel(POINT At, COLORREF Color) {
+    if (!Ready())
+        return false;
+    const int64_t x = int64_t{At.x} + FOffset.x, y = int64_t{At.y} + FOffset.y;
+    if (!InRange({x, y}))
+        return false;
+    if (x >= FClip.left && x < FClip.right && y >= FClip.top && y < FClip.bottom)
+        Row(y)[x] = DibPixel(Color);
+    return true;
+}
+
+bool TDibLines::Fill(const RECT& R, COLORREF Color) {
+    if (!Ready() || R.right < R.left || R.bottom < R.top)
+        return false;
+    const int64_t left = int64_t{R.left} + FOffset.x, top = int64_t{R.top} + FOffset.y;
+    const int64_t right = int64_t{R.right} + FOffset.x, bottom = int64_t{R.bottom} + FOffset.y;
+    if (!InRange({left, top, right, bottom}))
+        return false;
+    const int64_t l = std::max<int64_t>(left, FClip.left);
+    const int64_t t = std::max<int64_t>(top, FClip.top);
+    const int64_t r = std::min<int64_t>(right, FClip.right);
+    const int64_t b = std::min<int64_t>(bottom, FClip.bottom);
+    if (l >= r || t >= b)
+        return true;
+    // The first row pixel by pixel, the others copied from it: the panel's
+    // fills cover the whole bitmap.
+    std::fill(Row(t) + l, Row(t) + r, DibPixel(Color));
+    for (int64_t y = t + 1; y < b; ++y)
+        std::memcpy(Row(y) + l, Row(t) + l, static_cast<size_t>(r - l) * sizeof(uint32_t));
     return true;
 }

@@ -1,8 +1,8 @@
-// Lines one pixel wide drawn without GDI into the bits of the 32-bit DIB section
-// of a memory DC: GDI pays for every pixel of a tall vertical stroke, and a
-// repaint draws a few for every column. Only vertical and horizontal lines, in
-// copy mode, under a clip that is one rectangle and in plain pixel coordinates:
-// there the pixels are plainly those GDI sets, its end pixel left out.
+// Lines one pixel wide and solid fills drawn without GDI into the bits of the
+// 32-bit DIB section of a memory DC: GDI pays for every call, and a repaint
+// draws a few lines and band pieces for every column. Only in copy mode, under
+// a clip that is one rectangle and in plain pixel coordinates: there the pixels
+// are plainly those GDI sets, a line's end pixel left out.
 #pragma once
 
 #include <windows.h>
@@ -23,10 +23,16 @@ public:
     // Whether Line can draw on the DC as it is now.
     bool Ready();
     // Sets the pixels from From to To, To left out, as a solid pen of Color one
-    // pixel wide would; false and nothing drawn for a slanted line, one of no
-    // length or one beyond GDI's coordinate range. GDI's own drawing on the bitmap
-    // must be flushed (GdiFlush) first.
+    // pixel wide would; false and nothing drawn for a line of no length or one
+    // beyond GDI's coordinate range. GDI's own drawing on the bitmap must be
+    // flushed (GdiFlush) first, as for Fill.
     bool Line(POINT From, POINT To, COLORREF Color);
+    // Sets the pixel At as SetPixel would; false and nothing drawn beyond GDI's
+    // coordinate range.
+    bool Pixel(POINT At, COLORREF Color);
+    // Fills R, right and bottom left out, as FillRect with a solid brush of
+    // Color would; false and nothing drawn for a rectangle turned inside out.
+    bool Fill(const RECT& R, COLORREF Color);
 
 private:
     void Look();

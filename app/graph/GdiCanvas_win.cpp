@@ -3,6 +3,8 @@
 #include "app/base/Form_win.h"
 #include "app/base/Shape_win.h"
 
+#include <algorithm>
+
 namespace {
 
 RECT WinRect(const TRect& R) {
@@ -11,8 +13,8 @@ RECT WinRect(const TRect& R) {
 
 } // namespace
 
-TGdiCanvas::TGdiCanvas(HDC DC, bool DirectLines)
-    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectLines(DirectLines), FDib(DC) {}
+TGdiCanvas::TGdiCanvas(HDC DC, bool DirectBits)
+    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectBits(DirectBits), FDib(DC) {}
 
 // The objects of the canvas are deleted after this, once no longer selected.
 TGdiCanvas::~TGdiCanvas() {
@@ -66,6 +68,8 @@ void TGdiCanvas::PrepareText() {
 }
 
 void TGdiCanvas::FillSolid(const RECT& R, TColor Color) {
+    if (BitsReady() && FDib.Fill(R, ColorRef(Color)))
+        return;
     Flush();
     FGdiDrew = true;
     ::FillRect(FDC, &R, ColorBrush(Color));
@@ -94,22 +98,19 @@ void TGdiCanvas::AddSegment(POINT From, POINT To) {
 }
 
 void TGdiCanvas::Line(POINT From, POINT To) {
-    const bool straight = (From.x == To.x) != (From.y == To.y);
-    if (!FDirectLines || !straight || !LineDirect(From, To))
+    if (!BitsReady() || !FDib.Line(From, To, ColorRef(State.PenColor)))
         AddSegment(From, To);
 }
 
-bool TGdiCanvas::LineDirect(POINT From, POINT To) {
-    if (!FDib.Ready())
+bool TGdiCanvas::BitsReady() {
+    if (!FDirectBits || !FDib.Ready())
         return false;
-    // Gathered lines of another colour may cross this one: theirs go first.
-    if (!FCounts.empty() && FBatchColor != State.PenColor)
-        Flush();
+    Flush();
     if (FGdiDrew) {
         GdiFlush();
         FGdiDrew = false;
     }
-    return FDib.Line(From, To, ColorRef(State.PenColor));
+    return true;
 }
 
 void TGdiCanvas::MoveTo(int32_t X, int32_t Y) {
@@ -122,10 +123,13 @@ void TGdiCanvas::LineTo(int32_t X, int32_t Y) {
     FPosition = to;
 }
 
-// A pixel is the line to its right neighbour, which leaves that neighbour out.
+// Off the bitmap's bits a pixel in PenColor is the line to its right
+// neighbour, which leaves that neighbour out, and joins the gathered lines.
 void TGdiCanvas::SetPixel(int32_t X, int32_t Y, TColor Color) {
+    if (BitsReady() && FDib.Pixel({X, Y}, ColorRef(Color)))
+        return;
     if (Color == State.PenColor) {
-        Line({X, Y}, {X + 1, Y});
+        AddSegment({X, Y}, {X + 1, Y});
         return;
     }
     Flush();
@@ -160,23 +164,62 @@ void TGdiCanvas::Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int
 
 void TGdiCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
     PrepareText();
-    ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
+    const std::vector<WORD>& glyphs = Glyphs(Text);
+    if (glyphs.empty())
+        ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
+    else
+        GlyphsOut(X, Y, 0, nullptr, glyphs);
 }
 
+// A band's text is first asked for within no width: nothing to draw.
 void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) {
+    if (Clip.Left == Clip.Right || Clip.Top == Clip.Bottom)
+        return;
     PrepareText();
     const RECT r = WinRect(Clip);
     const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);
-    ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    const std::vector<WORD>& glyphs = Glyphs(Text);
+    if (glyphs.empty())
+        ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
+    else
+        GlyphsOut(X, Y, options, &r, glyphs);
+}
+
+void TGdiCanvas::GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
+                           const std::vector<WORD>& Glyphs) {
+    ExtTextOutW(FDC, X, Y, Options | ETO_GLYPH_INDEX, Clip,
+                reinterpret_cast<LPCWSTR>(Glyphs.data()), static_cast<UINT>(Glyphs.size()),
+                nullptr);
+}
+
+const std::vector<WORD>& TGdiCanvas::Glyphs(const std::string& Text) {
+    TTextForm& form = FTexts[{State.FontSize, Text}];
+    if (form.Mapped)
+        return form.Glyphs;
+    form.Mapped = true;
+    const bool plain =
+        std::all_of(Text.begin(), Text.end(), [](char C) { return C >= 0x20 && C <= 0x7E; });
+    if (!plain || Text.empty())
+        return form.Glyphs;
+    SelectFont();
+    const std::wstring wide(Text.begin(), Text.end());
+    form.Glyphs.resize(wide.size());
+    const DWORD mapped = GetGlyphIndicesW(FDC, wide.data(), static_cast<int>(wide.size()),
+                                          form.Glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    if (mapped != wide.size() ||
+        std::find(form.Glyphs.begin(), form.Glyphs.end(), 0xFFFF) != form.Glyphs.end())
+        form.Glyphs.clear();
+    return form.Glyphs;
 }
 
 SIZE TGdiCanvas::TextExtent(const std::string& Text) {
-    const auto [at, added] = FExtents.try_emplace({State.FontSize, Text}, SIZE{});
-    if (added) {
+    TTextForm& form = FTexts[{State.FontSize, Text}];
+    if (!form.Measured) {
+        form.Measured = true;
         SelectFont();
-        GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &at->second);
+        GetTextExtentPoint32A(FDC, Text.data(), static_cast<int>(Text.size()), &form.Extent);
     }
-    return at->second;
+    return form.Extent;
 }
 
 int32_t TGdiCanvas::TextWidth(const std::string& Text) {

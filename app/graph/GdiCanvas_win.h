@@ -1,8 +1,9 @@
 // The graph canvas on a GDI device context: pens, brushes and fonts made as
-// the state asks for them and kept for the canvas's life. Lines and pixels of
-// one colour that follow each other go to GDI as one PolyPolyline: in any order
-// they paint the same pixels, and a repaint draws thousands of them. Vertical
-// and horizontal lines on a 32-bit DIB section are set in its bits instead.
+// the state asks for them and kept for the canvas's life. A repaint draws
+// thousands of lines and band pieces: on a 32-bit DIB section lines and solid
+// fills are set in its bits; elsewhere lines and pixels of one colour that
+// follow each other go to GDI as one PolyPolyline, which in any order paints
+// the same pixels.
 #pragma once
 
 #include "app/graph/DibLines_win.h"
@@ -19,9 +20,9 @@
 class TGdiCanvas : public TGraphCanvas {
 public:
     // Draws on DC with the form font's face; the DC's state (objects, origin,
-    // clipping) is restored when the canvas ends. Without DirectLines every line
-    // goes to GDI.
-    explicit TGdiCanvas(HDC DC, bool DirectLines = true);
+    // clipping) is restored when the canvas ends. Without DirectBits every line
+    // and fill goes to GDI.
+    explicit TGdiCanvas(HDC DC, bool DirectBits = true);
     ~TGdiCanvas() override;
     TGdiCanvas(const TGdiCanvas&) = delete;
     TGdiCanvas& operator=(const TGdiCanvas&) = delete;
@@ -49,15 +50,32 @@ private:
     // A line in PenColor, To left out: into the bitmap's bits where it can be,
     // else gathered for GDI.
     void Line(POINT From, POINT To);
-    bool LineDirect(POINT From, POINT To);
+    // Whether the bitmap's bits can be drawn on now; GDI's drawing so far is
+    // then done.
+    bool BitsReady();
     void SelectFont();
+    // What is known of Text in the current font, found out as it is asked for.
+    struct TTextForm {
+        bool Measured = false;
+        SIZE Extent{0, 0};
+        bool Mapped = false;
+        // Empty where GDI is left to map the characters: one beyond printable
+        // ASCII may be reordered, shaped or of another code page, one the font
+        // lacks comes from a linked font.
+        std::vector<WORD> Glyphs;
+    };
     SIZE TextExtent(const std::string& Text);
+    // Text drawn through its glyphs gives the characters' pixels, and GDI skips
+    // mapping them on every call.
+    const std::vector<WORD>& Glyphs(const std::string& Text);
+    void GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
+                   const std::vector<WORD>& Glyphs);
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
     HDC FDC;
     int FSavedDC;
-    bool FDirectLines;
+    bool FDirectBits;
     TDibLines FDib;
     bool FGdiDrew = false; // since the bits were last flushed
     // What is selected and set now: a repaint asks for the same few thousand
@@ -73,6 +91,7 @@ private:
     TColor FBatchColor = 0;
     std::map<TColor, TGdiObject> FPens;
     std::map<int32_t, TGdiObject> FFonts;
-    // Labels measure the same few texts again for every column they span.
-    std::map<std::pair<int32_t, std::string>, SIZE> FExtents;
+    // Bands measure and write the same few texts again for every column they
+    // span; by font size and text.
+    std::map<std::pair<int32_t, std::string>, TTextForm> FTexts;
 };

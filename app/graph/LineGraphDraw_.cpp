@@ -215,6 +215,7 @@ void TLineGraph::DrawSerieColumns(TGraphCanvas& Canvas, int32_t X, double Spp,
         }
         Canvas.State.PenColor = serie.Color;
         auto y = [&](double Value) { return ValueToY(s, Upp[s], Value); };
+        const int32_t lastY = y(serie.LastVal);
         const bool draw = X >= 0 && !(serie.LineOptions & loNoL);
         if (draw && Spp > Interval()) {
             Canvas.MoveTo(X, y(serie.MaxVal));
@@ -223,9 +224,9 @@ void TLineGraph::DrawSerieColumns(TGraphCanvas& Canvas, int32_t X, double Spp,
             LineToIncl(Canvas, X, y(serie.FirstVal));
         } else if (draw) {
             Canvas.MoveTo(serie.PrevPoint.X, serie.PrevPoint.Y);
-            LineToIncl(Canvas, X, y(serie.LastVal));
+            LineToIncl(Canvas, X, lastY);
         }
-        serie.PrevPoint = {X, y(serie.LastVal)};
+        serie.PrevPoint = {X, lastY};
     }
 }
 

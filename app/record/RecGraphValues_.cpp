@@ -3,7 +3,6 @@
 #include "app/values/MeasValues_.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace {
 
@@ -23,20 +22,6 @@ int16_t Raw(const TSample& S, size_t Serie) {
 
 } // namespace
 
-void TRecGraphValues::TExtremes::Include(const TSample& S) {
-    for (size_t s = 0; s < kRecSerieCount; ++s) {
-        Min[s] = std::min(Min[s], Raw(S, s));
-        Max[s] = std::max(Max[s], Raw(S, s));
-    }
-}
-
-void TRecGraphValues::TExtremes::Include(const TExtremes& E) {
-    for (size_t s = 0; s < kRecSerieCount; ++s) {
-        Min[s] = std::min(Min[s], E.Min[s]);
-        Max[s] = std::max(Max[s], E.Max[s]);
-    }
-}
-
 TRecGraphValues::TRecGraphValues(const std::vector<TSample>& Samples) : FSamples(Samples) {}
 
 void TRecGraphValues::Reset() {
@@ -52,17 +37,22 @@ void TRecGraphValues::Summarise() {
         const int64_t complete = summable / LevelSize(l);
         if (static_cast<int64_t>(level.size()) > complete)
             level.resize(static_cast<size_t>(complete));
+        const int64_t partSize = l == 0 ? 1 : LevelSize(l - 1);
         for (int64_t k = static_cast<int64_t>(level.size()); k < complete; ++k) {
             TChunk chunk;
-            for (int64_t j = k * kChunk; j < (k + 1) * kChunk; ++j) {
+            for (int64_t j = 0; j < kChunk; ++j) {
+                const int64_t part = k * kChunk + j;
+                int32_t request = -1;
                 if (l == 0) {
-                    chunk.Extremes.Include(FSamples[static_cast<size_t>(j)]);
-                    chunk.Requests = chunk.Requests || Requests(j);
+                    chunk.Extremes.Include(FSamples[static_cast<size_t>(part)]);
+                    request = Requests(part) ? 0 : -1;
                 } else {
-                    const TChunk& part = FLevels[l - 1][static_cast<size_t>(j)];
-                    chunk.Extremes.Include(part.Extremes);
-                    chunk.Requests = chunk.Requests || part.Requests;
+                    const TChunk& below = FLevels[l - 1][static_cast<size_t>(part)];
+                    chunk.Extremes.Include(below.Extremes);
+                    request = below.LastRequest;
                 }
+                if (request >= 0)
+                    chunk.LastRequest = static_cast<int32_t>(j * partSize) + request;
             }
             level.push_back(chunk);
         }
@@ -70,34 +60,40 @@ void TRecGraphValues::Summarise() {
     FSummarised = summable;
 }
 
+void TRecGraphValues::IncludeSample(TSummary& Summary, int64_t I) const {
+    Summary.Extremes.Include(FSamples[static_cast<size_t>(I)]);
+    if (I > Summary.LastRequest && Requests(I))
+        Summary.LastRequest = I;
+}
+
 // The range shrinks from both ends, through ever larger chunks as its ends
 // reach their bounds; the samples past the summaries are taken one by one.
-TRecGraphValues::TExtremes TRecGraphValues::Extremes(int64_t First, int64_t Last) const {
-    TExtremes extremes;
+TRecGraphValues::TSummary TRecGraphValues::Summary(int64_t First, int64_t Last) const {
+    TSummary summary;
     int64_t lo = First;
     int64_t hi = std::min(Last + 1, std::max(First, FSummarised));
     for (int64_t i = hi; i <= Last; ++i)
-        extremes.Include(FSamples[static_cast<size_t>(i)]);
+        IncludeSample(summary, i);
     const auto aligned = [](int64_t I, int64_t Size) { return (I & (Size - 1)) == 0; };
     while (lo < hi && !aligned(lo, kChunk))
-        extremes.Include(FSamples[static_cast<size_t>(lo++)]);
+        IncludeSample(summary, lo++);
     while (lo < hi && !aligned(hi, kChunk))
-        extremes.Include(FSamples[static_cast<size_t>(--hi)]);
+        IncludeSample(summary, --hi);
     for (size_t l = 0; l < kLevels && lo < hi; ++l) {
         const std::vector<TChunk>& level = FLevels[l];
         const int64_t size = LevelSize(l);
         const int bits = kChunkBits * static_cast<int>(l + 1);
         const bool top = l + 1 == kLevels;
         while (lo < hi && (top || !aligned(lo, size * kChunk))) {
-            extremes.Include(level[static_cast<size_t>(lo >> bits)].Extremes);
+            summary.Include(lo, level[static_cast<size_t>(lo >> bits)]);
             lo += size;
         }
         while (lo < hi && !aligned(hi, size * kChunk)) {
-            extremes.Include(level[static_cast<size_t>((hi >> bits) - 1)].Extremes);
             hi -= size;
+            summary.Include(hi, level[static_cast<size_t>(hi >> bits)]);
         }
     }
-    return extremes;
+    return summary;
 }
 
 TChamberStatus TRecGraphValues::Rising(int64_t I) const {
@@ -129,34 +125,6 @@ TColor TRecGraphValues::RequestColor(int64_t I) const {
     return kStopLineColor;
 }
 
-// Backwards over the largest chunks without a request: the largest that ends
-// at a sample is told by the bits of its end; a chunk with a request is
-// searched through its smaller chunks.
-int64_t TRecGraphValues::LastRequest(int64_t First, int64_t Last) const {
-    for (int64_t i = Last; i >= First;) {
-        const int64_t end = i + 1;
-        int level = -1;
-        if (end <= FSummarised) {
-            const int aligned = std::countr_zero(static_cast<uint64_t>(end)) / kChunkBits;
-            const int fits = (std::bit_width(static_cast<uint64_t>(end - First)) - 1) / kChunkBits;
-            level = std::min({aligned, fits, static_cast<int>(kLevels)}) - 1;
-        }
-        for (; level >= 0; --level) {
-            const size_t k = static_cast<size_t>((end >> (kChunkBits * (level + 1))) - 1);
-            if (!FLevels[level][k].Requests)
-                break;
-        }
-        if (level >= 0) {
-            i -= LevelSize(static_cast<size_t>(level));
-            continue;
-        }
-        if (Requests(i))
-            return i;
-        --i;
-    }
-    return -1;
-}
-
 void TRecGraphValues::LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Column) {
     Column.Flags = 0;
     const size_t series = std::min<size_t>(kRecSerieCount, Sender.Series.Count());
@@ -173,7 +141,8 @@ void TRecGraphValues::LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Colum
 
     const TSample& firstSample = FSamples[static_cast<size_t>(first)];
     const TSample& lastSample = FSamples[static_cast<size_t>(last)];
-    const TExtremes extremes = Extremes(first, last);
+    const TSummary summary = Summary(first, last);
+    const TExtremes& extremes = summary.Extremes;
     for (size_t s = 0; s < series; ++s) {
         auto value = [&](int16_t R) {
             switch (s) {
@@ -200,7 +169,7 @@ void TRecGraphValues::LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Colum
     const int64_t selLo = std::max(std::min(SelAnchor, SelEnd), first);
     const int64_t selHi = std::min(std::max(SelAnchor, SelEnd), last);
     const int64_t selected = selLo <= selHi ? selHi : -1;
-    const int64_t request = LastRequest(first, last);
+    const int64_t request = summary.LastRequest;
     if (selected >= 0 && selected >= request) {
         Column.Flags = kColumnMarkLine;
         Column.MarkColor = kClHighlight;

@@ -5,9 +5,9 @@
 // condition edges, the selection).
 //
 // A full view of millions of samples asks about every sample once per repaint;
-// the extremes and whether a sample asks for a mark line are therefore kept per
-// chunk of 16 samples, per chunk of 16 such chunks, and so on, so a column
-// costs a few chunks of each size, not its samples. The summaries follow
+// the extremes and the last sample that asks for a mark line are therefore kept
+// per chunk of 16 samples, per chunk of 16 such chunks, and so on, so a column
+// costs one pass over a few chunks of each size, not its samples. The summaries follow
 // appended samples on their own; after the samples were replaced (loaded,
 // restored, cleared) call Reset.
 #pragma once
@@ -15,6 +15,7 @@
 #include "app/graph/LineGraph_.h"
 #include "app/values/RecordData_.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -85,15 +86,43 @@ public:
     void LineGraphGetValues(TLineGraph& Sender, TGraphColumn& Column);
 
 private:
+    // Per series the smallest and largest raw value; a fourth lane, of no
+    // meaning, pads each array to a size merged in one instruction. Defined
+    // here to be inlined: a full view merges dozens of them a column.
     struct TExtremes {
-        int16_t Min[kRecSerieCount] = {INT16_MAX, INT16_MAX, INT16_MAX};
-        int16_t Max[kRecSerieCount] = {INT16_MIN, INT16_MIN, INT16_MIN};
-        void Include(const TSample& S);
-        void Include(const TExtremes& E);
+        static constexpr size_t kLanes = 4;
+        int16_t Min[kLanes] = {INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX};
+        int16_t Max[kLanes] = {INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN};
+        void Include(const TSample& S) {
+            const int16_t raw[kLanes] = {S.Meas.Humidity, S.Meas.Temperature, S.Meas.Third, 0};
+            for (size_t s = 0; s < kLanes; ++s) {
+                Min[s] = std::min(Min[s], raw[s]);
+                Max[s] = std::max(Max[s], raw[s]);
+            }
+        }
+        void Include(const TExtremes& E) {
+            for (size_t s = 0; s < kLanes; ++s) {
+                Min[s] = std::min(Min[s], E.Min[s]);
+                Max[s] = std::max(Max[s], E.Max[s]);
+            }
+        }
     };
     struct TChunk {
         TExtremes Extremes;
-        bool Requests = false; // some sample of it asks for a mark line
+        // The last sample of it that asks for a mark line, counted from the
+        // chunk's first; -1 when none.
+        int32_t LastRequest = -1;
+    };
+    // The extremes of a range of samples and its last sample that asks for a
+    // mark line before the selection is considered (-1 when none).
+    struct TSummary {
+        TExtremes Extremes;
+        int64_t LastRequest = -1;
+        void Include(int64_t Start, const TChunk& Chunk) {
+            Extremes.Include(Chunk.Extremes);
+            if (Chunk.LastRequest >= 0)
+                LastRequest = std::max(LastRequest, Start + Chunk.LastRequest);
+        }
     };
 
     // Samples in a chunk of Level: a power of two, so that chunk bounds are masks.
@@ -104,10 +133,8 @@ private:
     // Summarises the chunks that lie wholly before the last sample: the last
     // sample may still receive its stop mark.
     void Summarise();
-    TExtremes Extremes(int64_t First, int64_t Last) const;
-    // The last sample of First .. Last that asks for a mark line before the
-    // selection is considered; -1 when none.
-    int64_t LastRequest(int64_t First, int64_t Last) const;
+    TSummary Summary(int64_t First, int64_t Last) const;
+    void IncludeSample(TSummary& Summary, int64_t I) const;
     TChamberStatus Rising(int64_t I) const;
     bool Requests(int64_t I) const;
     TColor RequestColor(int64_t I) const;

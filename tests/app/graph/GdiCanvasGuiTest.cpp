@@ -1,6 +1,8 @@
-// The GDI canvas sets vertical and horizontal lines in a DIB section's bits
-// itself: the pixels must be GDI's own, bit for bit, whatever the direction,
-// clip, origin, bitmap orientation and the GDI drawing between them.
+// The GDI canvas sets lines and fills in a DIB section's bits itself and
+// writes texts through their glyphs: the pixels must be GDI's own, bit for bit,
+// whatever the direction, clip, origin, bitmap orientation and the GDI drawing
+// between them, and whatever the text.
+#include "app/base/Form_win.h"
 #include "app/graph/DibLines_win.h"
 #include "app/graph/GdiCanvas_win.h"
 
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -124,6 +127,15 @@ const TCase kCases[] = {
     {"xor", true, [](HDC DC) { SetROP2(DC, R2_XORPEN); }},
 };
 
+// The first pixel where two bitmaps differ, or n.
+int FirstDifference(const TDib& A, const TDib& B) {
+    const int n = kWidth * kHeight;
+    int i = 0;
+    while (i < n && A.Bits()[i] == B.Bits()[i])
+        ++i;
+    return i;
+}
+
 void Paint(const TDib& Dib, const TCase& Case, bool DirectLines, uint32_t Seed) {
     Case.Prepare(Dib.DC());
     {
@@ -151,4 +163,84 @@ TEST(GdiCanvas, DirectLinesSetGdisPixels) {
                             << direct.Bits()[i] << " instead of " << gdi.Bits()[i];
         }
     }
+}
+
+// Antialiased text drawn over itself differs from text drawn once, so each
+// case writes three times, as a band's caption is rewritten column by column.
+TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
+    std::string ascii;
+    for (char c = 0x20; c <= 0x7E; ++c)
+        ascii += c;
+    const std::string texts[] = {"Analyzing",
+                                 "Temp. Fail",
+                                 "12.5[h]",
+                                 ascii.substr(0, 24),
+                                 ascii.substr(24, 24),
+                                 ascii.substr(48, 24),
+                                 ascii.substr(72),
+                                 "23.1\xB0"
+                                 "C \xB5m",
+                                 "tab\there",
+                                 ""};
+    struct TKind {
+        const char* Name;
+        bool Clipped;
+        bool Transparent;
+        int ClipGrowth; // each pass's clip is this much wider
+    };
+    const TKind kinds[] = {{"written on the brush", false, false, 0},
+                           {"written transparent", false, true, 0},
+                           {"clipped on the brush", true, false, 20},
+                           {"clipped transparent", true, true, 20},
+                           {"clipped to no width on the brush", true, false, 0},
+                           {"clipped to no width transparent", true, true, 0}};
+    for (int32_t size : {8, 5})
+        for (const std::string& text : texts)
+            for (const TKind& kind : kinds) {
+                SCOPED_TRACE(Format("size %d, '%s', %s", size, text.c_str(), kind.Name));
+                const TDib canvasDib(true, 7), gdiDib(true, 7);
+                {
+                    TGdiCanvas canvas(canvasDib.DC());
+                    canvas.State.FontSize = size;
+                    canvas.State.FontColor = 0x2040F0;
+                    canvas.State.BrushColor = 0xC0C0C0;
+                    canvas.State.Transparent = kind.Transparent;
+                    canvas.SetField({3, 4, kWidth - 3, kHeight - 4});
+                    for (int pass = 0; pass < 3; ++pass) {
+                        if (kind.Clipped)
+                            canvas.TextRect({5, 10, 5 + kind.ClipGrowth * (pass + 1), 23}, 5, 9,
+                                            text);
+                        else
+                            canvas.WriteText(5, 9, text);
+                    }
+                }
+                {
+                    const HDC dc = gdiDib.DC();
+                    const int saved = SaveDC(dc);
+                    LOGFONTA lf{};
+                    GetObjectA(FormFont(), sizeof lf, &lf);
+                    lf.lfHeight = -MulDiv(size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+                    const TScoped<HFONT, DeleteObject> font(CreateFontIndirectA(&lf));
+                    SelectObject(dc, font.Get());
+                    IntersectClipRect(dc, 3, 4, kWidth - 3, kHeight - 4);
+                    SetViewportOrgEx(dc, 3, 4, nullptr);
+                    SetTextColor(dc, 0x2040F0);
+                    SetBkColor(dc, 0xC0C0C0);
+                    SetBkMode(dc, kind.Transparent ? TRANSPARENT : OPAQUE);
+                    for (int pass = 0; pass < 3; ++pass) {
+                        const RECT clip{5, 10, 5 + kind.ClipGrowth * (pass + 1), 23};
+                        if (kind.Clipped)
+                            ExtTextOutA(dc, 5, 9, ETO_CLIPPED | (kind.Transparent ? 0 : ETO_OPAQUE),
+                                        &clip, text.data(), static_cast<UINT>(text.size()),
+                                        nullptr);
+                        else
+                            TextOutA(dc, 5, 9, text.data(), static_cast<int>(text.size()));
+                    }
+                    RestoreDC(dc, saved);
+                    GdiFlush();
+                }
+                const int i = FirstDifference(canvasDib, gdiDib);
+                ASSERT_EQ(i, kWidth * kHeight)
+                    << "first different pixel at x " << i % kWidth << ", y " << i / kWidth;
+            }
 }
