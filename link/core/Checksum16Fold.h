@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// x^16 + x^9 + x^7 + x^4 + 1
+inline constexpr std::uint32_t kCheckPoly = 0x10291;
+
 // Shorter blocks are checked byte by byte as quickly.
 inline constexpr std::size_t kFoldMinBytes = 128;
 
