@@ -135,15 +135,20 @@ class TSampleLoader {
 public:
     TSampleLoader(IFile& F, uint64_t At, std::size_t Count, std::vector<TSample>& Items)
         : FFile(F), FAt(At), FCount(Count), FChunks((Count + kRecords - 1) / kRecords),
-          FItems(Items), FDest(Items.data()), FSlots(kSlotsPerWorker * Workers(FChunks)) {
+          FItems(Items), FDest(Items.data()), FRaw(Workers(FChunks)),
+          FSlots(kSlotsPerWorker * FRaw.size()) {
+        // Everything is allocated before the faulting starts, which holds up
+        // every other change to the memory map (thread stacks too) while it runs.
+        for (std::vector<uint8_t>& raw : FRaw)
+            raw.resize(std::min(Count, kRecords) * kSampleSize);
         for (TSlot& slot : FSlots)
             slot.Samples.resize(std::min(Count, kRecords));
         try {
+            for (std::vector<uint8_t>& raw : FRaw)
+                FThreads.emplace_back([this, &raw] { Work(raw); });
             // Smaller arrays fault in as quickly as a thread starts.
             if (Count > kFaultRecords)
                 FThreads.emplace_back([this] { FaultIn(); });
-            for (std::size_t i = 0; i < FSlots.size() / kSlotsPerWorker; ++i)
-                FThreads.emplace_back([this] { Work(); });
         } catch (...) {
             Abandon();
             throw;
@@ -156,7 +161,7 @@ public:
     // Appends every sample to Items, continuing Sum; false when a read failed.
     bool Run(uint16_t& Sum) {
         for (std::size_t k = 0; k < FChunks; ++k) {
-            TSlot& slot = FSlots[k % FSlots.size()];
+            const TSlot& slot = Slot(k);
             {
                 std::unique_lock<std::mutex> lock(FLock);
                 FChunkDone.wait(lock, [&] { return slot.Done == k + 1; });
@@ -166,11 +171,16 @@ public:
             const std::size_t n = Records(k);
             Sum = Checksum16Join(Sum, slot.Check, n * kSampleSize);
             FItems.insert(FItems.end(), slot.Samples.begin(), slot.Samples.begin() + n);
+            bool wake;
             {
                 std::lock_guard<std::mutex> lock(FLock);
                 FAppended = k + 1;
+                // Idle workers wait for half the ring: waking one for each
+                // slot would cost more than the slot gains.
+                wake = FIdle != 0 && 2 * (FAppended + FSlots.size() - FNext) >= FSlots.size();
             }
-            FSlotFree.notify_one();
+            if (wake)
+                FSlotFree.notify_all();
         }
         return true;
     }
@@ -194,30 +204,35 @@ private:
         return std::min({Chunks, cores, kMaxWorkers});
     }
     std::size_t Records(std::size_t K) const { return std::min(kRecords, FCount - K * kRecords); }
+    TSlot& Slot(std::size_t K) { return FSlots[K % FSlots.size()]; }
 
-    void Work() {
-        std::vector<uint8_t> raw(std::min(FCount, kRecords) * kSampleSize);
+    void Work(std::vector<uint8_t>& Raw) {
         for (;;) {
             std::size_t k;
             {
                 std::unique_lock<std::mutex> lock(FLock);
-                FSlotFree.wait(lock, [&] {
+                const auto runnable = [&] {
                     return FAbandoned || FNext >= FChunks || FNext < FAppended + FSlots.size();
-                });
+                };
+                if (!runnable()) {
+                    ++FIdle;
+                    FSlotFree.wait(lock, runnable);
+                    --FIdle;
+                }
                 if (FAbandoned || FNext >= FChunks)
                     return;
                 k = FNext++;
             }
-            TSlot& slot = FSlots[k % FSlots.size()];
+            TSlot& slot = Slot(k);
             const std::size_t n = Records(k);
             const std::size_t bytes = n * kSampleSize;
             const bool read =
-                FFile.ReadAt(FAt + k * kRecords * kSampleSize, raw.data(), bytes) == bytes;
+                FFile.ReadAt(FAt + k * kRecords * kSampleSize, Raw.data(), bytes) == bytes;
             if (read) {
-                slot.Check = Check(0, raw.data(), bytes);
+                slot.Check = Check(0, Raw.data(), bytes);
                 TSample* out = slot.Samples.data();
                 for (std::size_t i = 0; i < n; ++i)
-                    out[i] = GetSample(raw.data() + i * kSampleSize);
+                    out[i] = GetSample(Raw.data() + i * kSampleSize);
             }
             bool awaited;
             {
@@ -232,14 +247,17 @@ private:
     }
 
     void FaultIn() {
-        for (std::size_t first = 0; first < FCount; first += kFaultRecords) {
+        for (std::size_t first = 0;; first += kFaultRecords) {
             {
                 std::lock_guard<std::mutex> lock(FLock);
                 if (FAbandoned)
                     return;
+                // The appending faults its pages itself once it has caught up.
+                first = std::max(first, FAppended * kRecords);
             }
-            const std::size_t n = std::min(kFaultRecords, FCount - first);
-            if (!FaultInPages(FDest + first, n * sizeof(TSample)))
+            if (first >= FCount ||
+                !FaultInPages(FDest + first,
+                              std::min(kFaultRecords, FCount - first) * sizeof(TSample)))
                 return;
         }
     }
@@ -259,7 +277,8 @@ private:
     const std::size_t FCount;
     const std::size_t FChunks;
     std::vector<TSample>& FItems;
-    TSample* const FDest; // reserved for every sample
+    TSample* const FDest;                   // reserved for every sample
+    std::vector<std::vector<uint8_t>> FRaw; // a chunk's bytes, one buffer a worker
     std::vector<TSlot> FSlots;
     // Mutex and condition variables, not std::atomic's wait: the MinGW
     // runtime's atomic wait can miss a notification and hang the load.
@@ -268,6 +287,7 @@ private:
     std::condition_variable FChunkDone; // the appending thread waits for its next chunk
     std::size_t FNext = 0;              // chunks taken by a worker
     std::size_t FAppended = 0;          // chunks appended to Items
+    std::size_t FIdle = 0;              // workers waiting for a slot
     bool FAbandoned = false;
     std::vector<std::thread> FThreads;
 };
