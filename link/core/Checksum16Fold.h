@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// x^16 + x^9 + x^7 + x^4 + 1
+// The polynomial, its x^16 term included.
 inline constexpr std::uint32_t kCheckPoly = 0x10291;
 
 // Shorter blocks are checked byte by byte as quickly.
