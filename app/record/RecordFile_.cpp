@@ -186,7 +186,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kRecords = 1 << 13;
+    static constexpr std::size_t kRecords = 1 << 14;
     static constexpr std::size_t kMaxWorkers = 4;
     // Slack for a worker that the system keeps waiting.
     static constexpr std::size_t kSlotsPerWorker = 4;

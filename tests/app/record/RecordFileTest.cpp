@@ -137,12 +137,12 @@ TEST(RecordFileLoad, ReadsBackWhatWasSaved) {
 }
 
 // Samples are read, checked and decoded in chunks on several threads and put
-// together in file order: a record of many chunks comes back whole, and a read
-// failing halfway, damage in the last sample or the halves exchanged (a power
-// of two samples each, so no chunk straddles them) end the load without a
-// sample.
+// together in file order: a record that goes round the ring of chunks more
+// than once comes back whole, and a read failing halfway, damage in the last
+// sample or the halves exchanged (a power of two samples each, so no chunk
+// straddles them) end the load without a sample.
 TEST(RecordFileLoad, LongRecordIsReadAndCheckedToItsLastSample) {
-    constexpr uint32_t kHalf = 1 << 16;
+    constexpr uint32_t kHalf = 1 << 18;
     constexpr uint32_t kSamples = 2 * kHalf + 7;
     TRecordFileData saved;
     saved.Headers = {Header(1, kSamples)};
