@@ -10,6 +10,10 @@
 // does nothing where the system has none to offer.
 void AdviseLargePages(void* Data, std::size_t Size);
 
+// Backs the memory Data..Data+Size now, as writing it would, so that whoever
+// writes it later takes no page faults; false where the system cannot.
+bool FaultInPages(void* Data, std::size_t Size);
+
 // Empties Items and reserves fresh memory for Count of them, backed by large
 // pages where the system offers them.
 template <class T>

@@ -19,7 +19,8 @@ class IFile {
 public:
     virtual ~IFile() = default;
     // Bytes actually read or written at Offset; fewer than Size means an error
-    // (or the end of the file when reading).
+    // (or the end of the file when reading). Reads may run on several threads
+    // at once.
     virtual std::size_t ReadAt(uint64_t Offset, void* Buffer, std::size_t Size) = 0;
     virtual std::size_t WriteAt(uint64_t Offset, const void* Buffer, std::size_t Size) = 0;
     virtual uint64_t Size() = 0;

@@ -1,5 +1,6 @@
 #include "app/record/PosixFiles_.h"
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,7 +77,7 @@ private:
     }
 
     int FFd;
-    TFileError FError = TFileError::None;
+    std::atomic<TFileError> FError = TFileError::None; // reads may fail on several threads
 };
 
 } // namespace

@@ -126,90 +126,178 @@ bool ReadRecords(IFile& F, uint64_t& At, std::size_t Count, std::vector<T>& Item
     return true;
 }
 
-// Decodes, on a thread of its own, the samples read into a ring of chunks, so
-// that reading and checking one chunk overlaps decoding the one before.
-class TDecodeBehind {
+// Reads, checks and decodes samples a chunk at a time on several threads, each
+// chunk on its own, while the calling thread appends them in file order and
+// joins their checks. A chunk's slot in the ring is taken again only once the
+// chunk before in it is appended; one more thread faults the sample array in
+// ahead of the appending.
+class TSampleLoader {
 public:
-    TDecodeBehind(std::size_t Count, std::vector<TSample>& Items)
-        : FCount(Count), FSlotBytes(std::min(Count, kRingRecords) * kSampleSize),
-          FRing(kSlots * FSlotBytes), FWorker([this, &Items] {
-              for (std::size_t k = 0; k * kRingRecords < FCount; ++k) {
-                  if (WaitFor(FRead, k + 1) == kAbandoned)
-                      return;
-                  const uint8_t* slot = Slot(k);
-                  const std::size_t n = std::min(kRingRecords, FCount - k * kRingRecords);
-                  for (std::size_t i = 0; i < n; ++i)
-                      Items.push_back(GetSample(slot + i * kSampleSize));
-                  Publish(FDecoded, k + 1);
-              }
-          }) {}
-    ~TDecodeBehind() {
-        if (FWorker.joinable()) {
-            Publish(FRead, kAbandoned);
-            FWorker.join();
+    TSampleLoader(IFile& F, uint64_t At, std::size_t Count, std::vector<TSample>& Items)
+        : FFile(F), FAt(At), FCount(Count), FChunks((Count + kRecords - 1) / kRecords),
+          FItems(Items), FDest(Items.data()), FRaw(Workers(FChunks)),
+          FSlots(kSlotsPerWorker * FRaw.size()) {
+        // Everything is allocated before the faulting starts, which holds up
+        // every other change to the memory map (thread stacks too) while it runs.
+        for (std::vector<uint8_t>& raw : FRaw)
+            raw.resize(std::min(Count, kRecords) * kSampleSize);
+        for (TSlot& slot : FSlots)
+            slot.Samples.resize(std::min(Count, kRecords));
+        try {
+            for (std::vector<uint8_t>& raw : FRaw)
+                FThreads.emplace_back([this, &raw] { Work(raw); });
+            // Smaller arrays fault in as quickly as a thread starts.
+            if (Count > kFaultRecords)
+                FThreads.emplace_back([this] { FaultIn(); });
+        } catch (...) {
+            Abandon();
+            throw;
         }
     }
+    ~TSampleLoader() { Abandon(); }
+    TSampleLoader(const TSampleLoader&) = delete;
+    TSampleLoader& operator=(const TSampleLoader&) = delete;
 
-    // Where chunk K is to be read, once the chunk that used its slot is decoded.
-    uint8_t* Free(std::size_t K) {
-        if (K >= kSlots)
-            WaitFor(FDecoded, K + 1 - kSlots);
-        return Slot(K);
+    // Appends every sample to Items, continuing Sum; false when a read failed.
+    bool Run(uint16_t& Sum) {
+        for (std::size_t k = 0; k < FChunks; ++k) {
+            const TSlot& slot = Slot(k);
+            {
+                std::unique_lock<std::mutex> lock(FLock);
+                FChunkDone.wait(lock, [&] { return slot.Done == k + 1; });
+            }
+            if (!slot.Read)
+                return false;
+            const std::size_t n = Records(k);
+            Sum = Checksum16Join(Sum, slot.Check, n * kSampleSize);
+            FItems.insert(FItems.end(), slot.Samples.begin(), slot.Samples.begin() + n);
+            bool wake;
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                FAppended = k + 1;
+                // Idle workers wait for half the ring: waking one for each
+                // slot would cost more than the slot gains.
+                wake = FIdle != 0 && 2 * (FAppended + FSlots.size() - FNext) >= FSlots.size();
+            }
+            if (wake)
+                FSlotFree.notify_all();
+        }
+        return true;
     }
-    // Chunk K is read.
-    void Read(std::size_t K) { Publish(FRead, K + 1); }
-    // Every chunk is read: waits until every one is decoded.
-    void Finish() { FWorker.join(); }
-
-    // Larger than the other chunks: each hands over between the threads.
-    static constexpr std::size_t kRingRecords = 1 << 14;
 
 private:
-    static constexpr std::size_t kSlots = 4;
-    static constexpr std::size_t kAbandoned = SIZE_MAX;
+    static constexpr std::size_t kRecords = 1 << 14;
+    static constexpr std::size_t kMaxWorkers = 4;
+    // Slack for a worker that the system keeps waiting.
+    static constexpr std::size_t kSlotsPerWorker = 4;
+    static constexpr std::size_t kFaultRecords = 1 << 17;
 
-    uint8_t* Slot(std::size_t K) { return FRing.data() + K % kSlots * FSlotBytes; }
-    // A mutex and a condition variable, not std::atomic's wait: the MinGW
-    // runtime's atomic wait can miss a notification and hang the load.
-    std::size_t WaitFor(std::size_t& Counter, std::size_t AtLeast) {
-        std::unique_lock<std::mutex> lock(FLock);
-        FChanged.wait(lock, [&] { return Counter >= AtLeast; });
-        return Counter;
+    struct TSlot {
+        std::vector<TSample> Samples;
+        uint16_t Check = 0;   // of the chunk's bytes from 0
+        std::size_t Done = 0; // 1 + the chunk last decoded here
+        bool Read = false;
+    };
+
+    static std::size_t Workers(std::size_t Chunks) {
+        const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+        return std::min({Chunks, cores, kMaxWorkers});
     }
-    void Publish(std::size_t& Counter, std::size_t Value) {
+    std::size_t Records(std::size_t K) const { return std::min(kRecords, FCount - K * kRecords); }
+    TSlot& Slot(std::size_t K) { return FSlots[K % FSlots.size()]; }
+
+    void Work(std::vector<uint8_t>& Raw) {
+        for (;;) {
+            std::size_t k;
+            {
+                std::unique_lock<std::mutex> lock(FLock);
+                const auto runnable = [&] {
+                    return FAbandoned || FNext >= FChunks || FNext < FAppended + FSlots.size();
+                };
+                if (!runnable()) {
+                    ++FIdle;
+                    FSlotFree.wait(lock, runnable);
+                    --FIdle;
+                }
+                if (FAbandoned || FNext >= FChunks)
+                    return;
+                k = FNext++;
+            }
+            TSlot& slot = Slot(k);
+            const std::size_t n = Records(k);
+            const std::size_t bytes = n * kSampleSize;
+            const bool read =
+                FFile.ReadAt(FAt + k * kRecords * kSampleSize, Raw.data(), bytes) == bytes;
+            if (read) {
+                slot.Check = Check(0, Raw.data(), bytes);
+                TSample* out = slot.Samples.data();
+                for (std::size_t i = 0; i < n; ++i)
+                    out[i] = GetSample(Raw.data() + i * kSampleSize);
+            }
+            bool awaited;
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                slot.Read = read;
+                slot.Done = k + 1;
+                awaited = k == FAppended;
+            }
+            if (awaited)
+                FChunkDone.notify_one();
+        }
+    }
+
+    void FaultIn() {
+        for (std::size_t first = 0;; first += kFaultRecords) {
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                if (FAbandoned)
+                    return;
+                // The appending faults its pages itself once it has caught up.
+                first = std::max(first, FAppended * kRecords);
+            }
+            if (first >= FCount ||
+                !FaultInPages(FDest + first,
+                              std::min(kFaultRecords, FCount - first) * sizeof(TSample)))
+                return;
+        }
+    }
+
+    void Abandon() {
         {
             std::lock_guard<std::mutex> lock(FLock);
-            Counter = Value;
+            FAbandoned = true;
         }
-        FChanged.notify_all();
+        FSlotFree.notify_all();
+        for (std::thread& thread : FThreads)
+            thread.join();
     }
 
+    IFile& FFile;
+    const uint64_t FAt;
     const std::size_t FCount;
-    const std::size_t FSlotBytes;
-    std::vector<uint8_t> FRing;
+    const std::size_t FChunks;
+    std::vector<TSample>& FItems;
+    TSample* const FDest;                   // reserved for every sample
+    std::vector<std::vector<uint8_t>> FRaw; // a chunk's bytes, one buffer a worker
+    std::vector<TSlot> FSlots;
+    // Mutex and condition variables, not std::atomic's wait: the MinGW
+    // runtime's atomic wait can miss a notification and hang the load.
     std::mutex FLock;
-    std::condition_variable FChanged;
-    std::size_t FRead = 0;    // chunks read and checked
-    std::size_t FDecoded = 0; // chunks decoded
-    std::thread FWorker;      // last: it starts once the members it uses exist
+    std::condition_variable FSlotFree;  // workers wait for a slot
+    std::condition_variable FChunkDone; // the appending thread waits for its next chunk
+    std::size_t FNext = 0;              // chunks taken by a worker
+    std::size_t FAppended = 0;          // chunks appended to Items
+    std::size_t FIdle = 0;              // workers waiting for a slot
+    bool FAbandoned = false;
+    std::vector<std::thread> FThreads;
 };
 
 bool ReadSamples(IFile& F, uint64_t& At, std::size_t Count, std::vector<TSample>& Items,
                  uint16_t& Sum) {
     ReserveLargePages(Items, Count);
-    TDecodeBehind decode(Count, Items);
-    for (std::size_t k = 0; k * TDecodeBehind::kRingRecords < Count; ++k) {
-        const std::size_t bytes =
-            std::min(TDecodeBehind::kRingRecords, Count - k * TDecodeBehind::kRingRecords) *
-            kSampleSize;
-        uint8_t* slot = decode.Free(k);
-        if (F.ReadAt(At, slot, bytes) != bytes)
-            return false;
-        Sum = Check(Sum, slot, bytes);
-        At += bytes;
-        decode.Read(k);
-    }
-    decode.Finish();
+    if (!TSampleLoader(F, At, Count, Items).Run(Sum))
+        return false;
+    At += Count * kSampleSize;
     return true;
 }
 

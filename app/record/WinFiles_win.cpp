@@ -3,6 +3,7 @@
 #include "common/WinRes_win.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -98,7 +99,7 @@ private:
     }
 
     THandle FHandle;
-    TFileError FError = TFileError::None;
+    std::atomic<TFileError> FError = TFileError::None; // reads may fail on several threads
 };
 
 } // namespace

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr unsigned kPoly = 0x10291;
 // Remainders running side by side over every kLanes-th 16-byte block.
 constexpr std::size_t kLanes = kFoldMinBytes / 16;
 
@@ -15,7 +14,7 @@ constexpr std::uint64_t XPow(unsigned N) {
     for (unsigned i = 0; i < N; ++i) {
         r <<= 1;
         if (r & 0x10000)
-            r ^= kPoly;
+            r ^= kCheckPoly;
     }
     return r;
 }

@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+// The polynomial, its x^16 term included.
+inline constexpr std::uint32_t kCheckPoly = 0x10291;
+
 // Shorter blocks are checked byte by byte as quickly.
 inline constexpr std::size_t kFoldMinBytes = 128;
 

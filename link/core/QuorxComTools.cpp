@@ -48,6 +48,19 @@ std::uint16_t Preimage(std::uint16_t Check) {
     return out;
 }
 
+// A * B modulo the check's polynomial, both of degree below 16.
+std::uint16_t MulMod(std::uint32_t A, std::uint32_t B) {
+    std::uint32_t r = 0;
+    for (int i = 15; i >= 0; --i) {
+        r <<= 1;
+        if (r & 0x10000)
+            r ^= kCheckPoly;
+        if (B >> i & 1)
+            r ^= A;
+    }
+    return static_cast<std::uint16_t>(r);
+}
+
 } // namespace
 
 void Checksum16Step(std::uint16_t& Check, std::uint8_t B) {
@@ -78,6 +91,21 @@ std::uint16_t Checksum16Cont(std::uint16_t Start, const void* Data, int Count) {
     for (int i = from; i < Count; ++i)
         Checksum16Step(Start, p[i]);
     return Start;
+}
+
+std::uint16_t Checksum16Join(std::uint16_t Start, std::uint16_t Tail, std::uint64_t Count) {
+    // Start continued over Count zero bytes is the remainder of its preimage
+    // times x^(8 Count), found by squaring; the check is linear, so the
+    // block's own check adds on.
+    std::uint16_t shift = 1;
+    for (std::uint16_t square = 0x100; Count != 0; Count >>= 1, square = MulMod(square, square))
+        if (Count & 1)
+            shift = MulMod(shift, square);
+    const std::uint16_t rest = MulMod(Preimage(Start), shift);
+    std::uint16_t check = 0;
+    Checksum16Step(check, static_cast<std::uint8_t>(rest >> 8));
+    Checksum16Step(check, static_cast<std::uint8_t>(rest));
+    return check ^ Tail;
 }
 
 void StuffBytes(const void* Data, int Count, Bytes& Out) {

@@ -11,6 +11,7 @@ using TPlatformFiles = TPosixFileSystem;
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -78,6 +79,27 @@ TEST_F(FilesFixture, SaveReplacesAnEarlierFileAndLoadsBack) {
     ASSERT_EQ(LoadRecordFile(files, name, back).Result, TLoadResult::Ok);
     ASSERT_EQ(back.Samples.size(), 1u);
     EXPECT_EQ(back.Samples[0].Meas.Humidity, 4321);
+}
+
+// The samples of a long record are read in chunks from several threads at once
+// through the one open file.
+TEST_F(FilesFixture, LongRecordLoadsBackThroughReadsOnSeveralThreads) {
+    const std::string name = Path("long.zqr");
+    constexpr uint32_t kSamples = 300000;
+    TRecordFileData d;
+    d.Headers.resize(1);
+    d.Headers[0].Block = 1;
+    d.Headers[0].Count = kSamples;
+    d.Samples.resize(kSamples);
+    for (uint32_t i = 0; i < kSamples; ++i) {
+        d.Samples[i].Block = 1;
+        d.Samples[i].Meas.Elapsed = i;
+    }
+    ASSERT_EQ(SaveRecordFile(files, name, d), "");
+    TRecordFileData back;
+    ASSERT_EQ(LoadRecordFile(files, name, back).Result, TLoadResult::Ok);
+    ASSERT_EQ(back.Samples.size(), kSamples);
+    EXPECT_EQ(std::memcmp(back.Samples.data(), d.Samples.data(), kSamples * sizeof(TSample)), 0);
 }
 
 TEST_F(FilesFixture, SaveIntoAMissingFolderFailsWithoutAFile) {

@@ -10,7 +10,11 @@ public:
     TMemFileHandle(TMemFileSystem& Fs, std::string Name) : FFs(Fs), FName(std::move(Name)) {}
 
     std::size_t ReadAt(uint64_t Offset, void* Buffer, std::size_t Size) override {
-        const std::vector<uint8_t>& d = File().Data;
+        // find, not []: reads run on several threads at once and must not insert.
+        const auto file = FFs.Files.find(FName);
+        if (file == FFs.Files.end())
+            return 0;
+        const std::vector<uint8_t>& d = file->second.Data;
         if (Offset >= d.size() || Offset + Size > FFs.ReadableBytes)
             return 0;
         const std::size_t n = std::min<uint64_t>(Size, d.size() - Offset);

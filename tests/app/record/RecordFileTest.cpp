@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -135,15 +136,20 @@ TEST(RecordFileLoad, ReadsBackWhatWasSaved) {
     EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), 2 * kSampleSize), 0);
 }
 
-// Samples are decoded on a second thread behind the reading, through a ring of
-// chunks: a record of many chunks comes back whole, damage in its last sample is
-// still seen, and a read failing halfway ends the load without a sample.
+// Samples are read, checked and decoded in chunks on several threads and put
+// together in file order: a record that goes round the ring of chunks more
+// than once comes back whole, and a read failing halfway, damage in the last
+// sample or the halves exchanged (a power of two samples each, so no chunk
+// straddles them) end the load without a sample.
 TEST(RecordFileLoad, LongRecordIsReadAndCheckedToItsLastSample) {
+    constexpr uint32_t kHalf = 1 << 18;
+    constexpr uint32_t kSamples = 2 * kHalf + 7;
     TRecordFileData saved;
-    constexpr uint32_t kSamples = 5 * 16384 + 7;
     saved.Headers = {Header(1, kSamples)};
-    for (uint32_t i = 0; i < kSamples; ++i)
+    for (uint32_t i = 0; i < kSamples; ++i) {
         saved.Samples.push_back(Sample(1, 0, static_cast<int16_t>(i)));
+        saved.Samples.back().Meas.Elapsed = i;
+    }
     TMemFileSystem fs;
     ASSERT_EQ(SaveRecordFile(fs, kFile, saved), "");
     TRecordFileData back;
@@ -151,14 +157,30 @@ TEST(RecordFileLoad, LongRecordIsReadAndCheckedToItsLastSample) {
     ASSERT_EQ(back.Samples.size(), kSamples);
     EXPECT_EQ(std::memcmp(back.Samples.data(), saved.Samples.data(), kSamples * kSampleSize), 0);
 
-    fs.ReadableBytes = fs[kFile].size() / 2;
-    EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
-    EXPECT_TRUE(back.Samples.empty());
-
-    fs.ReadableBytes = UINT64_MAX;
-    fs[kFile].back() ^= 0x01;
-    EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
-    EXPECT_TRUE(back.Samples.empty());
+    const std::vector<uint8_t> good = fs[kFile];
+    const std::size_t samplesAt = kRecFileHeaderSize + kBlockHeaderSize;
+    using TDamage = void (*)(TMemFileSystem&);
+    const struct {
+        const char* what;
+        TDamage damage;
+    } cases[] = {
+        {"a read failing halfway",
+         [](TMemFileSystem& f) { f.ReadableBytes = f[kFile].size() / 2; }},
+        {"the last byte flipped", [](TMemFileSystem& f) { f[kFile].back() ^= 0x01; }},
+        {"the halves exchanged",
+         [](TMemFileSystem& f) {
+             const auto first = f[kFile].begin() + samplesAt;
+             std::swap_ranges(first, first + kHalf * kSampleSize, first + kHalf * kSampleSize);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs[kFile] = good;
+        fs.ReadableBytes = UINT64_MAX;
+        c.damage(fs);
+        EXPECT_EQ(LoadRecordFile(fs, kFile, back).Result, TLoadResult::CannotOpen);
+        EXPECT_TRUE(back.Samples.empty());
+    }
 }
 
 TEST(RecordFileLoad, NoSettingsFlagGivesNoOverrides) {

@@ -94,6 +94,29 @@ TEST(Checksum16, LongBlocksMatchTheByteByByteCheck) {
     }
 }
 
+// Parts of one long block checked apart, each from 0, chain into the check of
+// the whole from any start value.
+TEST(Checksum16, JoinedPartsGiveTheCheckOfTheWhole) {
+    std::mt19937 random(29);
+    Bytes data(1 << 21);
+    for (auto& b : data)
+        b = static_cast<std::uint8_t>(random());
+    const int size = static_cast<int>(data.size());
+    for (int split : {0, 1, 2, 15, 16, 127, 128, 4099, 1 << 20, size - 1, size}) {
+        for (std::uint16_t start : {0x0000, 0x0001, 0x8000, 0xFFFF, 0x1234}) {
+            SCOPED_TRACE(testing::Message() << "split at " << split << " from " << start);
+            const std::uint16_t head = Checksum16Cont(start, data.data(), split);
+            const std::uint16_t tail = Checksum16(data.data() + split, size - split);
+            EXPECT_EQ(Checksum16Join(head, tail, static_cast<std::uint64_t>(size - split)),
+                      Checksum16Cont(start, data.data(), size));
+        }
+    }
+    // Files may hold more bytes than an int counts: zero parts chain as one.
+    const std::uint64_t half = std::uint64_t{1} << 32;
+    EXPECT_EQ(Checksum16Join(Checksum16Join(0x1234, 0, half), 0, half + 5),
+              Checksum16Join(0x1234, 0, 2 * half + 5));
+}
+
 TEST(Checksum16, ZeroBlocksLeaveTheCheckZero) {
     for (int n : {1, 2, 17, 1000}) {
         SCOPED_TRACE(n);
