@@ -143,11 +143,7 @@ void TPrintCommands::AcPrintExecute() {
         FProtocols.AcPrintExecute();
         break;
     case TDoc::Graph:
-        try {
-            PrintGraphOf(*RecordWindowOf(FMain.Tree().Selected()));
-        } catch (const std::exception& e) {
-            ShowErrorOrWarn(FMain.Boxes(), e.what(), false);
-        }
+        PrintGraphOf(*RecordWindowOf(FMain.Tree().Selected()));
         break;
     case TDoc::None:
         break;
@@ -165,15 +161,19 @@ void TPrintCommands::PrintProtocol(TMDIChildProt& Window) {
 }
 
 void TPrintCommands::PrintGraphOf(TMDIChildRec& Window) {
-    LoadSetup(TPrintKind::Graph);
-    SetPageRect(FPrefs.GraphMargins);
-    const std::string caption = WindowCaption(Window.Handle());
-    const bool stored = Window.Node().Kind() == nkRecordFile;
-    const TPrintOptions options = FPreview.Options();
-    TPrintDevice device(FPrinter);
-    PrintGraph(GraphPageSourceOf(Window), device, FPageRect,
-               stored ? caption : RemoveUnsavedMark(caption),
-               PrintPageFlags(options.SerNam, options.NumVal));
+    try {
+        LoadSetup(TPrintKind::Graph);
+        SetPageRect(FPrefs.GraphMargins);
+        const std::string caption = WindowCaption(Window.Handle());
+        const bool stored = Window.Node().Kind() == nkRecordFile;
+        const TPrintOptions options = FPreview.Options();
+        TPrintDevice device(FPrinter);
+        PrintGraph(GraphPageSourceOf(Window), device, FPageRect,
+                   stored ? caption : RemoveUnsavedMark(caption),
+                   PrintPageFlags(options.SerNam, options.NumVal));
+    } catch (const std::exception& e) {
+        ShowErrorOrWarn(FMain.Boxes(), e.what(), false);
+    }
 }
 
 void TPrintCommands::PrintPreview1Click() {
@@ -190,9 +190,13 @@ void TPrintCommands::PrintPreview1Click() {
 // Taken from the selected node each time: no window is remembered that may
 // have closed since.
 void TPrintCommands::AcExpGrphExecute() {
-    TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected());
-    if (window && FExport)
-        FExport->Execute(GraphPageSourceOf(*window));
+    if (TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected()))
+        ExportGraphOf(*window);
+}
+
+void TPrintCommands::ExportGraphOf(TMDIChildRec& Window) {
+    if (FExport)
+        FExport->Execute(GraphPageSourceOf(Window));
 }
 
 void TPrintCommands::FilePageSetup1Execute() {

@@ -19,7 +19,7 @@
 
 class TPrintCommands : public IProtocolPrinter, private IPreviewHost {
 public:
-    enum : int { kAcExpGrph = 1301 };
+    enum : int { kAcExpGrph = IMdiHost::kAcExpGrph };
 
     TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferences& Preferences,
                    IPrinterObject& Printer, ISetupFiles& Files, IRegistryStore& Registry);
@@ -52,8 +52,10 @@ public:
                            const std::optional<TRect>& DialogMargins);
 
     void PrintProtocol(TMDIChildProt& Window) override;
-    // The graph page of Window on the graph printer.
+    // The graph page of Window on the graph printer; an error is shown.
     void PrintGraphOf(TMDIChildRec& Window);
+    // "Export &Graph" of Window, whatever the tree selects.
+    void ExportGraphOf(TMDIChildRec& Window);
 
     TGraphPrintPrv& Preview() { return FPreview; }
 

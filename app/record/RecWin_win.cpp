@@ -29,6 +29,18 @@ constexpr COLORREF kLiveBackground = 0xFFFFFF;
 constexpr COLORREF kStoredBackground = 0xE1FFFF;
 constexpr int kStatusWidths[] = {130, 300, 130, 150, 50};
 
+// The main window's commands that the window's own buttons run on it.
+struct TOutputButton {
+    int Id;
+    const char* Caption;
+    int Width;
+};
+constexpr TOutputButton kOutputButtons[] = {
+    {IMdiHost::kAcPrint, "Print", 40},
+    {IMdiHost::kAcExport, "Export", 46},
+    {IMdiHost::kAcExpGrph, "Export Graph", 76},
+};
+
 COLORREF ColorRef(TColor Color) {
     return (Color & kClSystem) ? GetSysColor(static_cast<int>(Color & 0xFF)) : Color;
 }
@@ -97,6 +109,7 @@ void TMDIChildRec::FormCreate() {
                      reinterpret_cast<LPARAM>(&col));
     }
     FAutoScroll = std::make_unique<TRecAutoScroll>(*this, kAutoScroll, kAutoScrollLeft, 4, list);
+    CreateOutputButtons();
     for (int id = kEditHumAct; id < kEditStats + 6; ++id)
         AddControl("EDIT", "", ES_RIGHT | ES_READONLY | WS_BORDER, id, 0, 0, kEditWidth, 20);
     HWND status = AddControl(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBar1, 0, 0, 0, 0);
@@ -139,6 +152,19 @@ void TMDIChildRec::FormCreate() {
     FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 1);
 }
 
+void TMDIChildRec::CreateOutputButtons() {
+    // Without a default printer the main window has no Print for the run.
+    const bool printing = FHost.Actions().Find(IMdiHost::kAcPrint) != nullptr;
+    int x = kAutoScrollLeft + TRecAutoScroll::kSize + 4;
+    for (const TOutputButton& b : kOutputButtons) {
+        if (b.Id == IMdiHost::kAcPrint && !printing)
+            continue;
+        EnableWindow(AddControl("BUTTON", b.Caption, 0, b.Id, x, 4, b.Width, 24), FALSE);
+        x += b.Width + 2;
+    }
+    FToolsRight = x + 2;
+}
+
 void TMDIChildRec::FormResize() {
     const SIZE client = ClientSize();
     HWND status = StatusBar1();
@@ -157,7 +183,7 @@ void TMDIChildRec::FormResize() {
     const int graphLeft = listWidth + 8;
     const int graphWidth = std::max(10, static_cast<int>(client.cx) - graphLeft - 4);
     const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - kTop - 4);
-    FBar->Layout(std::max(graphLeft, kAutoScrollLeft + TRecAutoScroll::kSize + 4), 4);
+    FBar->Layout(std::max(graphLeft, FToolsRight), 4);
     MoveWindow(FGraphPanel->Handle(), graphLeft, kTop, graphWidth, graphHeight, TRUE);
 }
 
@@ -481,6 +507,12 @@ void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
     FBar->Show(FLive);
 }
 
+void TMDIChildRec::SetRecordCommands(IRecordCommands* Commands) {
+    FCommands = Commands;
+    for (const TOutputButton& b : kOutputButtons)
+        EnableWindow(Control(b.Id), Commands != nullptr);
+}
+
 void TMDIChildRec::ShowSeriesProperties() {
     const TSeriesEdit edit =
         FView->SeriesEdit({FOverrides.HumMode, FOverrides.TempUnit, FOverrides.DateFmt}, FUnits[2]);
@@ -733,6 +765,15 @@ bool TMDIChildRec::OnCommand(int Id, int Code, HWND Control) {
         if (Code == CBN_SELCHANGE)
             FRec.SampleRateBox().SetItemIndex(
                 static_cast<int>(SendMessageA(Control, CB_GETCURSEL, 0, 0)));
+        return true;
+    case IMdiHost::kAcPrint:
+    case IMdiHost::kAcExport:
+    case IMdiHost::kAcExpGrph:
+        // Only the buttons: the main window's menu has these ids too.
+        if (!Control)
+            return TForm::OnCommand(Id, Code, Control);
+        if (Code == BN_CLICKED && FCommands)
+            FCommands->ExecuteFor(*this, Id);
         return true;
     default:
         return TForm::OnCommand(Id, Code, Control);

@@ -28,6 +28,19 @@
 
 #include <functional>
 
+class TMDIChildRec;
+
+// What a record window's Print, Export and Export Graph buttons run: the main
+// window's command Id (IMdiHost::kAcPrint, kAcExport, kAcExpGrph) on that
+// window, whatever the tree selects.
+class IRecordCommands {
+public:
+    virtual void ExecuteFor(TMDIChildRec& Window, int Id) = 0;
+
+protected:
+    ~IRecordCommands() = default;
+};
+
 class TMDIChildRec : public TForm,
                      public IRecordWindow,
                      private IRecorderView,
@@ -51,6 +64,8 @@ public:
     void SetDefaultSettings(const TGraphDefaults& D);
     // The series and units dialogs; the series button stays disabled without them.
     void SetSeriesDialogs(ISeriesDialogs* Dialogs);
+    // The print and export buttons stay disabled without Commands.
+    void SetRecordCommands(IRecordCommands* Commands);
     void ApplySeriesProps(const TSeriesEdit& Edit) override;
     // The preferences' standard settings pushed into an open window: graph
     // settings (its statistics kept) and units; a chamber's window (Recorder)
@@ -125,6 +140,7 @@ private:
     TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore,
                  TOverwriteAppendWin& Question, TInfoBox& Info);
     void FormCreate();
+    void CreateOutputButtons();
     void FormResize();
     void ShowStatistics();
     void UpdateStatusBar();
@@ -184,6 +200,8 @@ private:
     std::unique_ptr<TRecGraphBar> FBar;
     std::unique_ptr<TRecAutoScroll> FAutoScroll;
     ISeriesDialogs* FSeriesDialogs = nullptr;
+    IRecordCommands* FCommands = nullptr;
+    int FToolsRight = 0; // right edge of the print and export buttons
     TSampleSelection FSel;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;
