@@ -67,13 +67,12 @@ TPrintCommands::TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferenc
                                IPrinterObject& Printer, ISetupFiles& Files,
                                IRegistryStore& Registry)
     : FMain(Main), FProtocols(Protocols), FPrefs(Preferences), FPrinter(Printer), FFiles(Files),
-      FPreview(Main.Handle(), Registry, *this) {
-    const bool printing = !FPrinter.DefaultDevice().empty();
-    AddMenuItems(printing);
+      FPrinting(!Printer.DefaultDevice().empty()), FPreview(Main.Handle(), Registry, *this) {
+    AddMenuItems(FPrinting);
     const auto action = [this](int Id, const char* Caption, bool Enabled, auto Execute) {
         FMain.Actions().Add({Id, Caption, {}, Enabled, false, Execute});
     };
-    if (printing) {
+    if (FPrinting) {
         action(IMdiHost::kAcPrint, "&Print", false, [this] { AcPrintExecute(); });
         action(IMdiHost::kFilePageSetup1, "Page Set&up...", false,
                [this] { FilePageSetup1Execute(); });

@@ -27,6 +27,8 @@ public:
     TPrintCommands(const TPrintCommands&) = delete;
     TPrintCommands& operator=(const TPrintCommands&) = delete;
 
+    // False without a default printer at the start: no print commands for the run.
+    bool Printing() const { return FPrinting; }
     void AcPrintExecute();
     void FilePageSetup1Execute();
     void FilePrintSetup1Execute();
@@ -81,6 +83,7 @@ private:
     TPreferences& FPrefs;
     IPrinterObject& FPrinter;
     ISetupFiles& FFiles;
+    const bool FPrinting;
     TRect FPageRect;
     TGraphPrintPrv FPreview;
     TGraphExportWin* FExport = nullptr;

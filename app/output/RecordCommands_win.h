@@ -12,6 +12,7 @@ public:
     TRecordCommands(TPrintCommands& Print, TCsvExportCommand& Csv) : FPrint(Print), FCsv(Csv) {}
 
     void ExecuteFor(TMDIChildRec& Window, int Id) override;
+    bool CanPrint() const override { return FPrint.Printing(); }
 
 private:
     TPrintCommands& FPrint;

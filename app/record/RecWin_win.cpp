@@ -25,6 +25,7 @@ constexpr int kEditWidth = 56;
 constexpr int kSampleRateLeft = 152;
 constexpr int kSampleRateWidth = 90;
 constexpr int kAutoScrollLeft = kSampleRateLeft + kSampleRateWidth + 4;
+constexpr int kToolsLeft = kAutoScrollLeft + TRecAutoScroll::kSize + 4;
 constexpr COLORREF kLiveBackground = 0xFFFFFF;
 constexpr COLORREF kStoredBackground = 0xE1FFFF;
 constexpr int kStatusWidths[] = {130, 300, 130, 150, 50};
@@ -109,7 +110,7 @@ void TMDIChildRec::FormCreate() {
                      reinterpret_cast<LPARAM>(&col));
     }
     FAutoScroll = std::make_unique<TRecAutoScroll>(*this, kAutoScroll, kAutoScrollLeft, 4, list);
-    CreateOutputButtons();
+    FToolsRight = kToolsLeft;
     for (int id = kEditHumAct; id < kEditStats + 6; ++id)
         AddControl("EDIT", "", ES_RIGHT | ES_READONLY | WS_BORDER, id, 0, 0, kEditWidth, 20);
     HWND status = AddControl(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBar1, 0, 0, 0, 0);
@@ -150,19 +151,6 @@ void TMDIChildRec::FormCreate() {
     FView->SetDefaultSettings(factory);
     FormResize();
     FHost.SetCloseAllEnabled(FHost.MDIChildCount() > 1);
-}
-
-void TMDIChildRec::CreateOutputButtons() {
-    // Without a default printer the main window has no Print for the run.
-    const bool printing = FHost.Actions().Find(IMdiHost::kAcPrint) != nullptr;
-    int x = kAutoScrollLeft + TRecAutoScroll::kSize + 4;
-    for (const TOutputButton& b : kOutputButtons) {
-        if (b.Id == IMdiHost::kAcPrint && !printing)
-            continue;
-        EnableWindow(AddControl("BUTTON", b.Caption, 0, b.Id, x, 4, b.Width, 24), FALSE);
-        x += b.Width + 2;
-    }
-    FToolsRight = x + 2;
 }
 
 void TMDIChildRec::FormResize() {
@@ -509,8 +497,18 @@ void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
 
 void TMDIChildRec::SetRecordCommands(IRecordCommands* Commands) {
     FCommands = Commands;
-    for (const TOutputButton& b : kOutputButtons)
-        EnableWindow(Control(b.Id), Commands != nullptr);
+    int x = kToolsLeft;
+    for (const TOutputButton& b : kOutputButtons) {
+        if (const HWND made = Control(b.Id))
+            DestroyWindow(made);
+        // Without a default printer the main window has no Print for the run.
+        if (!Commands || (b.Id == IMdiHost::kAcPrint && !Commands->CanPrint()))
+            continue;
+        AddControl("BUTTON", b.Caption, 0, b.Id, x, 4, b.Width, 24);
+        x += b.Width + 2;
+    }
+    FToolsRight = x + 2;
+    FormResize();
 }
 
 void TMDIChildRec::ShowSeriesProperties() {

@@ -36,6 +36,8 @@ class TMDIChildRec;
 class IRecordCommands {
 public:
     virtual void ExecuteFor(TMDIChildRec& Window, int Id) = 0;
+    // False without a default printer: the window shows no Print then.
+    virtual bool CanPrint() const = 0;
 
 protected:
     ~IRecordCommands() = default;
@@ -64,7 +66,7 @@ public:
     void SetDefaultSettings(const TGraphDefaults& D);
     // The series and units dialogs; the series button stays disabled without them.
     void SetSeriesDialogs(ISeriesDialogs* Dialogs);
-    // The print and export buttons stay disabled without Commands.
+    // The print and export buttons, shown only with Commands.
     void SetRecordCommands(IRecordCommands* Commands);
     void ApplySeriesProps(const TSeriesEdit& Edit) override;
     // The preferences' standard settings pushed into an open window: graph
@@ -140,7 +142,6 @@ private:
     TMDIChildRec(IMdiHost& Host, TTreeNode& Node, std::function<bool()> AutoRestore,
                  TOverwriteAppendWin& Question, TInfoBox& Info);
     void FormCreate();
-    void CreateOutputButtons();
     void FormResize();
     void ShowStatistics();
     void UpdateStatusBar();
@@ -201,7 +202,7 @@ private:
     std::unique_ptr<TRecAutoScroll> FAutoScroll;
     ISeriesDialogs* FSeriesDialogs = nullptr;
     IRecordCommands* FCommands = nullptr;
-    int FToolsRight = 0; // right edge of the print and export buttons
+    int FToolsRight = 0; // right of the print and export buttons, where the graph bar may start
     TSampleSelection FSel;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;
