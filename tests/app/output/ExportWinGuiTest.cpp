@@ -70,12 +70,7 @@ protected:
         exportWin = std::make_unique<TExportWin>(form->Handle(), registry, boxes);
         command = std::make_unique<TCsvExportCommand>(*form, *exportWin);
         ShowWindow(form->Handle(), SW_SHOW);
-        TInstrumentData d;
-        d.Kind = nkSerialInstrument;
-        d.InterfaceIndex = 2;
-        d.SerialNumber = 12345;
-        SetFieldText(d.DevId, "ZEPHORA");
-        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        instrument = AddSerialInstrument(*form);
         window = OpenChamber(chamber, 1);
         ASSERT_NE(window, nullptr);
         RecordSamples(*window, *chamber, 5000, 5);

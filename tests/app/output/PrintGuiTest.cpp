@@ -205,12 +205,7 @@ protected:
         commands = std::make_unique<TRecordCommands>(*print, *csv);
         factory->SetRecordCommands(commands.get());
         ShowWindow(form->Handle(), SW_SHOW);
-        TInstrumentData d;
-        d.Kind = nkSerialInstrument;
-        d.InterfaceIndex = 2;
-        d.SerialNumber = 12345;
-        SetFieldText(d.DevId, "ZEPHORA");
-        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        instrument = AddSerialInstrument(*form);
         // The graph printer of the work: the default one.
         ASSERT_TRUE(TPrinterSetup(printer, setupFiles, boxes)
                         .SaveSetup(prefs->TempFileDir + kPrintGraphTmp));

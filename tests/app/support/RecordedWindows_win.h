@@ -14,6 +14,17 @@
 #include <cstdint>
 #include <string>
 
+// A Zephora instrument on COM3 (interface 2), serial number 12345, under the
+// tree's root.
+inline TTreeNode* AddSerialInstrument(TMainForm& Form) {
+    TInstrumentData d;
+    d.Kind = nkSerialInstrument;
+    d.InterfaceIndex = 2;
+    d.SerialNumber = 12345;
+    SetFieldText(d.DevId, "ZEPHORA");
+    return Form.Tree().AddChild(Form.Tree().Root(), "COM3 0012345", d);
+}
+
 // Chamber Number (its name Name) of Instrument with its window open: the
 // Recorder command, as a double click runs it; null without a window.
 inline TMDIChildRec* OpenChamberWindow(TMainForm& Form, TTreeNode* Instrument, uint8_t Number,
