@@ -39,7 +39,7 @@ struct TOutputButton {
 constexpr TOutputButton kOutputButtons[] = {
     {IMdiHost::kAcPrint, "Print", 40},
     {IMdiHost::kAcExport, "Export", 46},
-    {IMdiHost::kAcExpGrph, "Export Graph", 76},
+    {IMdiHost::kAcExpGrph, "Export Graph", 84},
 };
 
 COLORREF ColorRef(TColor Color) {
