@@ -2,6 +2,8 @@
 
 #include "app/base/Tools_.h"
 
+#include <commctrl.h>
+
 namespace {
 
 HCURSOR gScreenCursor = nullptr;
@@ -78,6 +80,16 @@ HCURSOR ScreenCursor() {
 
 void SetCtrlBounds(HWND Control, int Left, int Top, int Width, int Height) {
     MoveWindow(Control, Left, Top, Width, Height, TRUE);
+}
+
+std::string ListColumnText(HWND List, int Column) {
+    char text[260] = {};
+    LVCOLUMNA col = {};
+    col.mask = LVCF_TEXT;
+    col.pszText = text;
+    col.cchTextMax = sizeof text;
+    SendMessageA(List, LVM_GETCOLUMNA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&col));
+    return text;
 }
 
 void ConvertPageMargins(PAGESETUPDLGA& Dialog, bool InchNow, bool StoredInch) {

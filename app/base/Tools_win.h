@@ -26,6 +26,8 @@ HCURSOR SetScreenCursor(HCURSOR Cursor);
 HCURSOR ScreenCursor();
 
 void SetCtrlBounds(HWND Control, int Left, int Top, int Width, int Height);
+// The caption of column Column of a list view.
+std::string ListColumnText(HWND List, int Column);
 
 // A filter of "Name|*.ext" pairs as the file dialogs take it: its parts separated by NUL
 // characters.

@@ -85,6 +85,7 @@ public:
 
     HWND Handle() const override { return TForm::Handle(); }
     HWND MDIClient() const override { return TForm::MDIClient(); }
+    HIMAGELIST TreeImages() const override { return FImageList2.Get(); }
     TActionList& Actions() override { return TForm::Actions(); }
     IMessageBoxes& Boxes() const override { return FBoxes; }
     bool ExtendedMode() const override { return FCtl.ExtendedMode(); }

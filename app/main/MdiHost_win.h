@@ -1,5 +1,5 @@
 // The main window as the host of its document windows (MDI children): the
-// overview and protocol windows now, the record windows later. A document
+// overview, protocol and record windows. A document
 // window reaches the main window only through this, so the main window need not
 // know the folders of its documents; the program hands it their makers.
 #pragma once
@@ -10,6 +10,8 @@
 #include "app/tree/TreeModel_.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 // Sent by the main window's message loop to the active document window for a
 // key pressed in it or in one of its controls (W: the virtual key), before the
@@ -39,6 +41,9 @@ public:
     virtual HWND Handle() const = 0;
     // The document area, the parent of every document window; null when missing.
     virtual HWND MDIClient() const = 0;
+    // The tree's image list (ImageList2), which the record windows' sample lists
+    // share; it lives as long as the main window.
+    virtual HIMAGELIST TreeImages() const = 0;
     // The document windows (minimised ones too).
     virtual int MDIChildCount() = 0;
     // The main window's commands; a document window adds its own and mirrors them

@@ -22,7 +22,8 @@ public:
     virtual TPrinterMetrics PrinterMetrics() = 0;
     // The main window's page rectangle (twips).
     virtual TRect PageRect() = 0;
-    // The main window's commands behind the preview's buttons.
+    // The main window's commands behind the preview's buttons, their dialogs
+    // modal over the preview.
     virtual void PrinterSetup() = 0;
     virtual void PageSetup() = 0;
 

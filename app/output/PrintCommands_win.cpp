@@ -199,14 +199,14 @@ void TPrintCommands::ExportGraphOf(TMDIChildRec& Window) {
 }
 
 void TPrintCommands::FilePageSetup1Execute() {
-    SetupCommand(true);
+    SetupCommand(FMain.Handle(), true);
 }
 
 void TPrintCommands::FilePrintSetup1Execute() {
-    SetupCommand(false);
+    SetupCommand(FMain.Handle(), false);
 }
 
-void TPrintCommands::SetupCommand(bool PageSetup) {
+void TPrintCommands::SetupCommand(HWND Owner, bool PageSetup) {
     const TDoc doc = SelectedDoc();
     const bool protocol = doc == TDoc::Protocol;
     if (doc == TDoc::None) {
@@ -217,7 +217,7 @@ void TPrintCommands::SetupCommand(bool PageSetup) {
     const TPrintKind kind = protocol ? TPrintKind::Protocol : TPrintKind::Graph;
     TPageMargins& margins = FPrefs.Margins(kind);
     LoadSetup(kind);
-    const auto accepted = RunSetupDialog(FMain.Handle(), PageSetup, margins);
+    const auto accepted = RunSetupDialog(Owner, PageSetup, margins);
     if (!accepted)
         return;
     try {

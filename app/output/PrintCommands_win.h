@@ -71,12 +71,14 @@ private:
     // the margins in the locale's unit after a page setup.
     std::optional<std::optional<TRect>> RunSetupDialog(HWND Owner, bool PageSetup,
                                                        const TPageMargins& Margins);
-    void SetupCommand(bool PageSetup);
+    // The dialog is modal over Owner: the main window from its menu, the
+    // preview from its buttons.
+    void SetupCommand(HWND Owner, bool PageSetup);
     void AddMenuItems(bool Printing);
 
     TPrinterMetrics PrinterMetrics() override;
-    void PrinterSetup() override { FilePrintSetup1Execute(); }
-    void PageSetup() override { FilePageSetup1Execute(); }
+    void PrinterSetup() override { SetupCommand(FPreview.Handle(), false); }
+    void PageSetup() override { SetupCommand(FPreview.Handle(), true); }
 
     IMdiHost& FMain;
     TProtocols& FProtocols;

@@ -4,25 +4,17 @@
 #pragma once
 
 #include "app/graph/LineGraph_.h"
+#include "app/tree/TreeTypes_.h"
 #include "app/values/RecordData_.h"
 
 #include <cstdint>
 #include <vector>
 
-// Images of column 0, in the main window's second image list.
-enum : int {
-    imRowStop = 11,
-    imRowBlockStart = 12,
-    imRowMark = 13,
-    imRowAnalysing = 14,
-    imRowStable = 15,
-};
-
 inline constexpr TColor kClHighlightText = kClSystem | 14;
 inline constexpr TColor kOpenRowFont = 0x808080;
 inline constexpr TColor kOutsideRowBrush = 0xF0F0F0;
 
-// -1 for no image.
+// One of the imRow images of the tree's list, -1 for none.
 int RowImage(const std::vector<TSample>& Samples, std::size_t Row);
 
 // The graph's visible time span, in seconds from the first sample.

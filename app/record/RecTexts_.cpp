@@ -76,3 +76,40 @@ std::string SampleTimeCaption(const TRecording& Data, const TSample& Sample, uin
     }
     return text;
 }
+
+std::string RowText(const TRecording& Data, const TSample& Sample, int Column,
+                    const TListUnits& Units) {
+    const TChamberMeas& m = Sample.Meas;
+    switch (Column) {
+    case 1:
+        return SampleTimeCaption(Data, Sample, Units.DateFormat);
+    case 2:
+        return HumValueText(Units.HumMode, m.Status, m.Humidity, Units.ExtendedMode);
+    case 3:
+        return TempValueText(Units.TempUnit, m.Status, m.Temperature, Units.ExtendedMode);
+    case 4:
+        return DValueText(m.Status, m.Third);
+    default:
+        return "";
+    }
+}
+
+std::string ColumnWidthText(const TRecording& Data, int Column, const TListUnits& Units) {
+    if (!Data.Samples.empty())
+        return RowText(Data, Data.Samples.back(), Column, Units);
+    const bool ext = Units.ExtendedMode;
+    switch (Column) {
+    case 1:
+        return "00.00.0000 00:00:00";
+    case 2:
+        return Format("%.*f", HumDecimals(Units.HumMode, ext),
+                      HumToReal(Units.HumMode, 10000, ext));
+    case 3:
+        return Format("%.*f", TempDecimals(Units.TempUnit, ext),
+                      TempToReal(Units.TempUnit, 10000, false, ext));
+    case 4:
+        return Format("%.*f", DValueDecimals(), DValueToReal(1000));
+    default:
+        return "";
+    }
+}

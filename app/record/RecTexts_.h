@@ -1,5 +1,6 @@
 // The texts a record window shows about itself: its caption, the panels of its
-// status bar, its live values and statistics, the time column of its list.
+// status bar, its live values and statistics, the rows of its list and what its
+// columns are sized to.
 #pragma once
 
 #include "app/base/MsgDlg_.h"
@@ -45,3 +46,21 @@ std::array<std::string, 6> StatisticsTexts(const TRecStatistics& Stats, uint8_t 
 // The time column: date and time in DateFormat, or for a sample without date
 // its block's instrument sample number and "  /  " before its time.
 std::string SampleTimeCaption(const TRecording& Data, const TSample& Sample, uint8_t DateFormat);
+
+// The units a window's list shows its samples in.
+struct TListUnits {
+    uint8_t HumMode = 0;
+    uint8_t TempUnit = 0;
+    uint8_t DateFormat = 0;
+    bool ExtendedMode = false;
+};
+
+// The text of column Column of Sample's row: 1 time, 2 humidity, 3 temperature,
+// 4 D value; empty for any other.
+std::string RowText(const TRecording& Data, const TSample& Sample, int Column,
+                    const TListUnits& Units);
+
+// Besides its caption, what column Column is made as wide as: its text in the
+// last row; without rows a date and time, or the value of raw 10000 (humidity,
+// temperature) or 1000 (D value).
+std::string ColumnWidthText(const TRecording& Data, int Column, const TListUnits& Units);

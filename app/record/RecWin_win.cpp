@@ -53,6 +53,12 @@ void SetColumnText(HWND List, int Column, const std::string& Text) {
     SendMessageA(List, LVM_SETCOLUMNA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&col));
 }
 
+// In the list's font.
+int StringWidth(HWND List, const std::string& Text) {
+    return static_cast<int>(
+        SendMessageA(List, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(Text.c_str())));
+}
+
 } // namespace
 
 TMDIChildRec* TMDIChildRec::New(IMdiHost& Host, TTreeNode& Node, bool Live,
@@ -94,10 +100,13 @@ void TMDIChildRec::FormCreate() {
     AddControl("BUTTON", "&Stop", BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, kStop, 78, 4, 70, 24);
     AddControl("COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kComboBoxSampleRate,
                kSampleRateLeft, 5, kSampleRateWidth, 200);
+    // The tree's images belong to the main window: the list must not destroy them.
     HWND list = AddControl(WC_LISTVIEWA, "",
-                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
+                           LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS |
+                               WS_TABSTOP | WS_BORDER,
                            kListView1, 4, kTop, 300, 200);
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FHost.TreeImages()));
     const int widths[] = {20, 115, 46, 45, 45};
     const int columns = FExtended ? 5 : 4;
     for (int i = 0; i < columns; ++i) {
@@ -194,8 +203,6 @@ std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
         return "";
     case TTempRestoreOutcome::TKind::Restored:
         SetData(std::move(outcome.Data), outcome.Modified);
-        if (outcome.ResumeRecording)
-            FRec.Resume();
         break;
     case TTempRestoreOutcome::TKind::Discarded:
         FRec.ClearData();
@@ -204,6 +211,14 @@ std::string TMDIChildRec::OpenTempFiles(const std::string& Dir) {
     default:
         break;
     }
+    if (outcome.Kind == TTempRestoreOutcome::TKind::Restored ||
+        outcome.Kind == TTempRestoreOutcome::TKind::Discarded) {
+        RestoreChamberInfo(FHost.Tree(), FNode, outcome.ChamberInfo);
+        SetCaptionText(BuildCaption(FHost.Boxes(), *FNode));
+    }
+    // After the name is back: the resumed block takes it into its header.
+    if (outcome.ResumeRecording)
+        FRec.Resume();
     FFiles.WriteChamberInfo(ChamberInfo());
     return request.Names.Samples;
 }
@@ -366,6 +381,14 @@ void TMDIChildRec::RelabelWindow() {
     if (FExtended)
         SetColumnText(ListView1(), 4,
                       Format("%s[%s]", DValueNameText().c_str(), DValueUnitText().c_str()));
+    const int columns = FExtended ? 5 : 4;
+    for (int c = 1; c < columns; ++c) {
+        const int width =
+            std::max(StringWidth(ListView1(), ListColumnText(ListView1(), c)),
+                     StringWidth(ListView1(), ColumnWidthText(FRec.Data(), c, ListUnits())));
+        SendMessageA(ListView1(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(c),
+                     MAKELPARAM(width + 15, 0));
+    }
     TLineGraph& graph = FGraphPanel->Graph();
     const struct {
         std::string name, unit;
@@ -609,23 +632,7 @@ void TMDIChildRec::GetDispInfo(NMLVDISPINFOA& Info) {
         item.iImage = item.iSubItem == 0 ? RowImage(samples, row) : -1;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    std::string text;
-    switch (item.iSubItem) {
-    case 1:
-        text = SampleTimeCaption(FRec.Data(), s, FUnits[2]);
-        break;
-    case 2:
-        text = HumValueText(FUnits[0], s.Meas.Status, s.Meas.Humidity, FExtended);
-        break;
-    case 3:
-        text = TempValueText(FUnits[1], s.Meas.Status, s.Meas.Temperature, FExtended);
-        break;
-    case 4:
-        text = DValueText(s.Meas.Status, s.Meas.Third);
-        break;
-    default:
-        break;
-    }
+    const std::string text = RowText(FRec.Data(), s, item.iSubItem, ListUnits());
     lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
 }
 
@@ -731,6 +738,7 @@ void TMDIChildRec::DataCleared() {
 
 void TMDIChildRec::RecordingChanged() {
     ShowButtons();
+    ShowRecordingState(FHost.Tree(), FNode, FRec.Recording());
 }
 
 void TMDIChildRec::MarkUnsaved() {

@@ -14,6 +14,7 @@
 #include "app/record/RecGraphValues_.h"
 #include "app/record/RecList_.h"
 #include "app/record/Recorder_.h"
+#include "app/record/RecTexts_.h"
 #include "app/record/RecView_.h"
 #include "app/record/SeriesDialogs_.h"
 #include "app/record/WinFiles_win.h"
@@ -153,6 +154,7 @@ private:
     void ItemSelected(int Index);
     TTimeSpan VisibleSpan();
     TChamberLive Live() const;
+    TListUnits ListUnits() const { return {FUnits[0], FUnits[1], FUnits[2], FExtended}; }
     void LineGraphClick(bool InField);
     void ShowSeriesProperties();
 

@@ -1,6 +1,8 @@
 #include "app/record/TempRestore_.h"
 
 #include "app/base/Tools_.h"
+#include "app/main/InfoWin_.h"
+#include "app/tree/TreeNodes_.h"
 
 namespace {
 
@@ -67,4 +69,18 @@ TTempRestoreOutcome OpenTempFiles(TTempFiles& Files, const TTempRestoreRequest& 
     if (!Files.Empty())
         return Kept(Files, Request, Boxes);
     return out;
+}
+
+void RestoreChamberInfo(TTreeModel& Tree, TTreeNode* Chamber,
+                        const std::optional<TChamberInfoTemp>& Info) {
+    TChamberData* chamber = ChamberData(Chamber);
+    if (!chamber)
+        return;
+    if (Info) {
+        chamber->RecordFileName = Info->RecordFileName;
+        chamber->InfoText = Info->InfoText;
+        SetFieldText(chamber->Name, FieldText(Info->Name));
+    }
+    std::string shown;
+    RenameChamber(Tree, Chamber, FieldText(chamber->Name), shown);
 }

@@ -5,6 +5,7 @@
 
 #include "app/base/MsgDlg_.h"
 #include "app/record/TempFiles_.h"
+#include "app/tree/TreeModel_.h"
 
 #include <optional>
 #include <string>
@@ -51,3 +52,9 @@ struct TTempRestoreOutcome {
 
 TTempRestoreOutcome OpenTempFiles(TTempFiles& Files, const TTempRestoreRequest& Request,
                                   IMessageBoxes& Boxes, IInfoBox& Info);
+
+// What a restore read from the chamber-info file back onto chamber node Chamber:
+// its record file name, info text and name, when the file held them. The name is
+// applied again either way (RenameChamber), which renews the node text.
+void RestoreChamberInfo(TTreeModel& Tree, TTreeNode* Chamber,
+                        const std::optional<TChamberInfoTemp>& Info);

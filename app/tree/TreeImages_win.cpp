@@ -136,6 +136,21 @@ void PaintRecording(TGlyphPainter& P, bool Present) {
     P.Disc(3, 3, 13, 13, Present ? kRed : kLightGrey, kDarkRed);
 }
 
+// The row images of a record window's sample list: a block's end, and where the
+// chamber begins analysing or becomes stable (in the graph's colours of both).
+void PaintStop(TGlyphPainter& P) {
+    P.Box(3, 3, 13, 13, kOutline, kOutline);
+}
+
+void PaintAnalysing(TGlyphPainter& P) {
+    P.Shape({{3, 1}, {13, 1}, {8, 8}, {13, 15}, {3, 15}, {8, 8}}, RGB(255, 241, 0),
+            RGB(150, 130, 0));
+}
+
+void PaintStable(TGlyphPainter& P) {
+    P.Shape({{1, 8}, {4, 6}, {7, 9}, {13, 2}, {15, 4}, {7, 14}}, kGreen, kDarkGreen);
+}
+
 struct TChamberColors {
     int32_t Kind;
     COLORREF Color;
@@ -179,6 +194,9 @@ void PaintGlyphs(HDC DC) {
     paint(imUnknownChamber, PaintUnknownChamber);
     paint(imRecording, [](TGlyphPainter& P) { PaintRecording(P, true); });
     paint(imRecordingAbsent, [](TGlyphPainter& P) { PaintRecording(P, false); });
+    paint(imRowStop, PaintStop);
+    paint(imRowAnalysing, PaintAnalysing);
+    paint(imRowStable, PaintStable);
 }
 
 // All images side by side on the mask colour.

@@ -1,6 +1,7 @@
 // The images of the main window's tree (ImageList2), drawn when the program
 // starts. Image n shows the node that TreeTypes_.h (im*, ChamberImage,
-// InstrumentImage) gives image n; the same list serves the tree's state images.
+// InstrumentImage) gives image n; the same list serves the tree's state images
+// and the rows of the record windows' sample lists (imRow*).
 #pragma once
 
 #include "common/WinRes_win.h"
@@ -15,6 +16,5 @@ inline constexpr int kTreeImageCount = 25;
 using TImageListHandle = TScoped<HIMAGELIST, ImageList_Destroy>;
 
 // A masked list of kTreeImageCount images of kTreeImageSize pixels square;
-// none when the system refuses one. Images 11, 14 and 15 belong to no node and
-// stay empty.
+// none when the system refuses one.
 TImageListHandle CreateTreeImages();

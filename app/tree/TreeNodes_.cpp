@@ -168,6 +168,15 @@ int32_t GetUnsavedRecCount(const TTreeModel& View) {
     return CountChambers(View, [](const IRecordWindow& W) { return W.Modified(); });
 }
 
+void ShowRecordingState(TTreeModel& View, TTreeNode* Node, bool Recording) {
+    const TChamberData* chamber = ChamberData(Node);
+    if (!chamber)
+        return;
+    const bool present = (chamber->Live.Meas.Status & csPresent) != 0;
+    View.SetNodeImages(Node, Node->ImageIndex(), Node->SelectedIndex(),
+                       RecordingStateImage(Recording, present));
+}
+
 int32_t GetRecordingCount(const TTreeModel& View) {
     return CountChambers(View, [](const IRecordWindow& W) { return W.Recording(); });
 }

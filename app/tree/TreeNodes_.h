@@ -1,6 +1,7 @@
 // The tree's own routines on the main window's model: the records of a node,
-// the root, finding and adding nodes, record-file nodes, freeing, and the
-// counters of unsaved and recording windows for the close questions.
+// the root, finding and adding nodes, record-file nodes, freeing, a recording
+// chamber's state image, and the counters of unsaved and recording windows for
+// the close questions.
 #pragma once
 
 #include "app/tree/TreeModel_.h"
@@ -42,6 +43,11 @@ void FreeAndDeleteNode(TTreeModel& View, TTreeNode* Node);
 void DeleteTreeNode(TTreeModel& View, TTreeNode* Node);
 // Frees the records of Node and its whole subtree; deletes no node.
 void FreeNodeData(TTreeNode* Node);
+
+// The state image of a chamber node whose window starts (Recording) or stops
+// recording: imRecording, imRecordingAbsent while the chamber's last values say
+// it is absent, none once stopped. Nothing for other nodes.
+void ShowRecordingState(TTreeModel& View, TTreeNode* Node, bool Recording);
 
 // Counters for the close questions.
 int32_t GetUnsavedProtCount(const TTreeModel& View);    // protocols without a file name

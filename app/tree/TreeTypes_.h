@@ -67,6 +67,15 @@ enum : int32_t {
     imRecording = 12,
 };
 
+// Images of column 0 of a record window's sample list, from the same list.
+enum : int32_t {
+    imRowStop = 11,
+    imRowBlockStart = imRecording,
+    imRowMark = imSerialInstrumentLost,
+    imRowAnalysing = 14,
+    imRowStable = 15,
+};
+
 int32_t ChamberImage(int32_t Kind, bool Present);
 int32_t InstrumentImage(int32_t Kind, bool Connected);
 // imRecording or imRecordingAbsent while Recording, else imNone.

@@ -4,6 +4,9 @@
 // is bounded; a program that hangs is killed.
 #include "app/base/Tools_win.h"
 #include "app/main/MainForm_win.h"
+#include "app/output/GraphPrintPrv_win.h"
+#include "app/record/RecordFile_.h"
+#include "app/record/WinFiles_win.h"
 #include "app/settings/PreferencesForm_win.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/ProgramHelpers_win.h"
@@ -173,6 +176,14 @@ HWND WaitForOwnedDialog(DWORD Thread, HWND Owner, DWORD TimeoutMs) {
     return search.Found;
 }
 
+bool HasDefaultPrinter() {
+    char device[256] = {};
+    GetProfileStringA("windows", "device", "", device, sizeof device);
+    return device[0] != '\0';
+}
+
+const char kNoPrinter[] = "no default printer (scripts/cups-printer makes TessPDF)";
+
 // The visible top-level window of a class in Thread, waiting up to 10 s.
 HWND WaitForForm(DWORD Thread, const char* ClassName) {
     const ULONGLONG until = GetTickCount64() + 10000;
@@ -191,10 +202,8 @@ HWND WaitForForm(DWORD Thread, const char* ClassName) {
 // that kind's margins at once, whatever the preferences' own answer, and the
 // main window stays disabled.
 TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
-    char device[256] = {};
-    GetProfileStringA("windows", "device", "", device, sizeof device);
-    if (!device[0])
-        GTEST_SKIP() << "no default printer (scripts/cups-printer makes TessPDF)";
+    if (!HasDefaultPrinter())
+        GTEST_SKIP() << kNoPrinter;
     Unmanaged();
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Meridane\\TessalyMC\\environment",
                        "openedcom");
@@ -265,6 +274,86 @@ TEST(TessalyMC, PreferencesPageSetupStoresTheMarginsOfItsDialog) {
         EXPECT_EQ(StoredMargin(row.key, "left"), row.left) << row.key;
         RegDeleteTreeA(HKEY_CURRENT_USER, row.key);
     }
+}
+
+// The print preview's printer and page setup show the platform's dialog
+// modally over the preview: while it is up the preview takes no clicks and
+// cannot be closed; cancelled, the preview is usable again and still modal.
+TEST(TessalyMC, PreviewSetupDialogsAreModalOverThePreview) {
+    if (!HasDefaultPrinter())
+        GTEST_SKIP() << kNoPrinter;
+    Unmanaged();
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kEnvironmentKey, "openedcom");
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string file = std::string(temp) + "preview setup.zqr";
+    TRecordFileData record;
+    TRecBlockHeader header = {};
+    header.Interval = 10;
+    header.Count = 20;
+    ASSERT_TRUE(AppendBlock(record, header));
+    TSample sample = {};
+    sample.Block = 1;
+    record.Samples.assign(header.Count, sample);
+    TWinFileSystem files;
+    ASSERT_EQ(SaveRecordFile(files, file, record), "");
+
+    TProcess program(" \"" + file + "\"");
+    ASSERT_TRUE(program.Started());
+    const HWND frame = WaitForFrame(program.Id());
+    ASSERT_NE(frame, nullptr) << "no frame within 10 s";
+    const DWORD thread = GetWindowThreadProcessId(frame, nullptr);
+    const TProgramView view(program, frame);
+    // Shown, the record's window has selected its node.
+    WaitFor(10000, [&] {
+        const HWND rec = FindRecWindow(view.Client()).Window;
+        return rec && IsWindowVisible(rec);
+    });
+    ASSERT_NE(FindRecWindow(view.Client()).Window, nullptr) << "no record window within 10 s";
+    // The folder, then the record: the preview acts on the node picked in the tree.
+    const std::vector<HTREEITEM> roots = TreeChildren(view.Tree(), nullptr);
+    ASSERT_FALSE(roots.empty());
+    const std::vector<HTREEITEM> folders = TreeChildren(view.Tree(), roots.front());
+    ASSERT_FALSE(folders.empty());
+    const HTREEITEM folder = folders.back();
+    ASSERT_EQ(RemoteTreeItem(program.Handle(), view.Tree(), folder).Text, "Records");
+    const std::vector<HTREEITEM> records = TreeChildren(view.Tree(), folder);
+    ASSERT_EQ(records.size(), 1u);
+    for (HTREEITEM item : {folder, records.front()})
+        SendMessageA(view.Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    PostMessageA(frame, WM_COMMAND, MAKEWPARAM(IMdiHost::kPrintPreview1, 0), 0);
+    const HWND preview = WaitForForm(thread, "TGraphPrintPrv");
+    ASSERT_NE(preview, nullptr) << "no print preview within 10 s";
+
+    const struct {
+        int button;
+        const char* name;
+    } rows[] = {
+        {TGraphPrintPrv::kBitBtnPaS, "page setup"},
+        {TGraphPrintPrv::kBitBtnPrS, "printer setup"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PostMessageA(preview, WM_COMMAND, MAKEWPARAM(row.button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(preview, row.button)));
+        const HWND dialog = WaitForOwnedDialog(thread, preview, 10000);
+        ASSERT_NE(dialog, nullptr) << "no dialog owned by the preview within 10 s";
+        EXPECT_FALSE(IsWindowEnabled(preview)) << "the dialog is modal over the preview";
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+        WaitFor(10000, [&] { return !IsWindow(dialog); });
+        ASSERT_FALSE(IsWindow(dialog)) << "the dialog did not close";
+        EXPECT_TRUE(IsWindowVisible(preview));
+        EXPECT_TRUE(IsWindowEnabled(preview));
+        EXPECT_FALSE(IsWindowEnabled(frame)) << "the preview is still modal";
+    }
+    PostMessageA(preview, WM_CLOSE, 0, 0);
+    WaitFor(10000, [&] { return !IsWindowVisible(preview); });
+    EXPECT_FALSE(IsWindowVisible(preview)) << "the preview did not close";
+    EXPECT_TRUE(IsWindowEnabled(frame));
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitExit(20000), 0u);
+    DeleteFileA(file.c_str());
 }
 
 } // namespace

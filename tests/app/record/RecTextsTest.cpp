@@ -21,6 +21,8 @@ TSample Sample(uint16_t Block, uint8_t Mark = 0, TChamberStatus Status = csPrese
     return s;
 }
 
+constexpr TChamberStatus kSensing = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
+
 TRecording TwoBlocks() {
     TRecording r;
     TRecBlockHeader h = {};
@@ -103,6 +105,39 @@ TEST(RecTexts, Statistics) {
     EXPECT_EQ(StatisticsTexts(s, 0, 0, false),
               (std::array<std::string, 6>{hum(4000), hum(4500), hum(5000), temp(-1250), temp(2502),
                                           temp(3000)}));
+}
+
+TEST(RecTexts, ColumnsAreSizedToTheLastRowOrToAStandIn) {
+    const TListUnits aw{0, 0, 0, false};
+    const TListUnits rh{1, 1, 0, true};
+    TRecording empty;
+    TRecording rows = TwoBlocks();
+    rows.Samples.back().Meas = {4000, 2500, 123, 0, kSensing};
+    struct Case {
+        const char* name;
+        const TRecording* data;
+        TListUnits units;
+        int column;
+        std::string text;
+    } cases[] = {
+        {"time, no rows", &empty, aw, 1, "00.00.0000 00:00:00"},
+        {"aw, no rows", &empty, aw, 2, "1.000"},
+        {"degrees C, no rows", &empty, aw, 3, "100.0"},
+        {"D value, no rows", &empty, aw, 4, "100.0"},
+        {"%RH extended, no rows", &empty, rh, 2, Format("%.*f", HumDecimals(1, true), 100.0)},
+        {"degrees F extended, no rows", &empty, rh, 3,
+         Format("%.*f", TempDecimals(1, true), TempToReal(1, 10000, false, true))},
+        {"the last row's time", &rows, aw, 1, "10.12.2026 01:00:00"},
+        {"the last row's humidity", &rows, aw, 2, "0.400"},
+        {"the last row's temperature", &rows, rh, 3, TempValueText(1, kSensing, 2500, true)},
+        {"the last row's D value", &rows, aw, 4, DValueText(kSensing, 123)},
+        {"column 0 has no text", &rows, aw, 0, ""},
+        {"nor a column past the last", &empty, aw, 5, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ColumnWidthText(*c.data, c.column, c.units), c.text);
+    }
 }
 
 TEST(RecList, RowImages) {

@@ -2,6 +2,8 @@
 // main window's event handling feeds them, the list, status bar and temporary
 // files following; Stop; closing with its questions; a recording left by a
 // crash coming back; the graph tool bar, its shortcuts and Auto Scroll.
+#include "app/base/Tools_win.h"
+#include "app/main/InfoWin_.h"
 #include "app/main/MainForm_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
@@ -14,7 +16,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -99,10 +103,10 @@ protected:
     }
     // One measurement event: the tree's live values, then the window, as the
     // event handling does.
-    void Event(TMDIChildRec& Window, int16_t Humidity = 5000) {
+    void Event(TMDIChildRec& Window, int16_t Humidity = 5000, uint16_t Status = kMeasuring) {
         TChamberData* c = ChamberData(chamber);
         c->Live.Stamp = {10, 12, 2026, second++};
-        c->Live.Meas = {Humidity, 2500, 100, 0, kMeasuring};
+        c->Live.Meas = {Humidity, 2500, 100, 0, Status};
         if (Window.Recording())
             Window.AddLiveSample();
         else
@@ -155,6 +159,108 @@ TEST_F(RecWinTest, RecordFifteenEventsThenStop) {
     EXPECT_EQ(SendMessageA(w->ListView1(), LVM_GETITEMCOUNT, 0, 0), 15);
 }
 
+int ItemImage(HWND List, int Item) {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = Item;
+    item.iImage = 99;
+    SendMessageA(List, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+TEST_F(RecWinTest, RowsShowTheirImagesFromTheTreesImageList) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    HWND list = w->ListView1();
+    ASSERT_NE(form->TreeImages(), nullptr);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+              form->TreeImages());
+    SelectRate(*w, 0);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    Event(*w);
+    Event(*w, 5000, kMeasuring | csAnalysing);
+    Event(*w, 5000, kMeasuring | csAnalysing);
+    Event(*w, 5000, kMeasuring | csAnalysing | csStable);
+    second += 10; // an interruption: the next event is not sampled, the one after is marked
+    Event(*w, 5000, kMeasuring | csAnalysing | csStable);
+    Event(*w, 5000, kMeasuring | csAnalysing | csStable);
+    Event(*w, 5000, kMeasuring | csAnalysing | csStable);
+    SendMessageA(w->ButtonStop(), BM_CLICK, 0, 0);
+    PumpMessages();
+    const int images[] = {imRowBlockStart, imRowAnalysing, -1, imRowStable, imRowMark, imRowStop};
+    const int rows = static_cast<int>(std::size(images));
+    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), rows);
+    for (int i = 0; i < rows; ++i)
+        EXPECT_EQ(ItemImage(list, i), images[i]) << "row " << i;
+
+    // The list shares the tree's images: they outlive it.
+    boxes.Script = {{mrNo}};
+    w->Close();
+    PumpMessages();
+    ASSERT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(form->TreeImages()), kTreeImageCount);
+}
+
+// Each value column fits its caption and the texts of its rows.
+void ExpectColumnsFit(HWND List, int Rows) {
+    for (int c = 1; c <= 3; ++c) {
+        SCOPED_TRACE(c);
+        const auto width = [List](const std::string& Text) {
+            return SendMessageA(List, LVM_GETSTRINGWIDTHA, 0,
+                                reinterpret_cast<LPARAM>(Text.c_str()));
+        };
+        LRESULT needed = width(ListColumnText(List, c));
+        for (int i = 0; i < Rows; ++i)
+            needed = std::max(needed, width(ItemText(List, i, c)));
+        EXPECT_GE(SendMessageA(List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0), needed + 15);
+    }
+}
+
+TEST_F(RecWinTest, ColumnsAreAsWideAsTheirCaptionsAndValues) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    SelectRate(*w, 0);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    Event(*w, 5000);
+    Event(*w, 9999);
+    ExpectColumnsFit(w->ListView1(), 2);
+    // Other units: sized anew to the last row, wider than any value so far.
+    Event(*w, -32000);
+    defaults.HumChoice = 1;
+    w->SetDefaultSettings(defaults);
+    PumpMessages();
+    ExpectColumnsFit(w->ListView1(), 3);
+}
+
+TEST_F(RecWinTest, TheChambersStateImageShowsWhileItsWindowRecords) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    Event(*w);
+    EXPECT_EQ(chamber->StateIndex(), imNone);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(chamber->StateIndex(), imRecording);
+    SendMessageA(w->ButtonStop(), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(chamber->StateIndex(), imNone);
+    w->Close();
+    PumpMessages();
+    ASSERT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
+
+    // The chamber's last values say it is gone.
+    ChamberData(chamber)->Live.Meas.Status = 0;
+    w = Open();
+    ASSERT_NE(w, nullptr);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_EQ(chamber->StateIndex(), imRecordingAbsent);
+    boxes.Script = {{mrYes}};
+    w->Close();
+    PumpMessages();
+    ASSERT_EQ(ChamberData(chamber)->RecordWindow, nullptr);
+    EXPECT_EQ(chamber->StateIndex(), imNone);
+}
+
 TEST_F(RecWinTest, SelectingARowShowsItsBlockInTheStatusBar) {
     TMDIChildRec* w = Open();
     ASSERT_NE(w, nullptr);
@@ -199,13 +305,20 @@ TEST_F(RecWinTest, ClosingARecordingWindowStopsThenFreesItsFiles) {
     EXPECT_FALSE(std::filesystem::exists(FileName("h~.tmp")));
 }
 
-TEST_F(RecWinTest, ARecordingLeftByACrashComesBack) {
+TEST_F(RecWinTest, ARecordingLeftByACrashComesBackWithItsChamberInfo) {
     TMDIChildRec* w = Open();
     ASSERT_NE(w, nullptr);
+    TChamberData* c = ChamberData(chamber);
+    SetFieldText(c->SerialPart, "0012345");
+    c->RecordFileName = "C:\\records\\oven.zqr";
+    c->InfoText = "shelf 2";
+    std::string shown;
+    RenameChamber(form->Tree(), chamber, "Oven", shown);
     SelectRate(*w, 0);
     SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
     for (int i = 0; i < 4; ++i)
         Event(*w);
+    EXPECT_EQ(WindowText(w->Handle()), "* (1) Oven - COM3 [oven.zqr]");
     // The files as the crash leaves them; the window's own close would delete them.
     const std::filesystem::path keep = "kept";
     std::filesystem::create_directories(keep);
@@ -218,12 +331,25 @@ TEST_F(RecWinTest, ARecordingLeftByACrashComesBack) {
         std::filesystem::copy_file(keep / s, FileName(s),
                                    std::filesystem::copy_options::overwrite_existing);
 
+    // Meanwhile the chamber was made anew, as after a restart.
+    RenameChamber(form->Tree(), chamber, "", shown);
+    c->InfoText.clear();
+    ASSERT_EQ(chamber->Text(), "Chamber 1 - 0012345");
+
     TMDIChildRec* again = Open();
     ASSERT_NE(again, nullptr);
     EXPECT_TRUE(again->Recording());
     ASSERT_EQ(again->Recorder().Data().Samples.size(), 4u);
     EXPECT_EQ(again->Recorder().Data().Headers.size(), 2u);
     EXPECT_EQ(SendMessageA(again->ListView1(), LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(FieldText(c->Name), "Oven");
+    EXPECT_EQ(c->InfoText, "shelf 2");
+    EXPECT_EQ(c->RecordFileName, "C:\\records\\oven.zqr");
+    EXPECT_EQ(chamber->Text(), "* (1) Oven");
+    EXPECT_EQ(WindowText(again->Handle()), "* (1) Oven - COM3 [oven.zqr]");
+    EXPECT_EQ(FieldText(again->Recorder().Data().Headers.back().Name), "Oven")
+        << "the resumed block takes the restored name";
+    EXPECT_EQ(chamber->StateIndex(), imRecording);
     Event(*again);
     EXPECT_EQ(again->Recorder().Data().Samples.back().Mark, smInterrupted);
 }

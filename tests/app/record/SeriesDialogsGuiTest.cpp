@@ -2,6 +2,7 @@
 // the preferences' "Apply to Recorders" and "Apply to Records" reaching the
 // open record windows: the dialogs are driven by their controls from a thread
 // of the test while they run modally; the windows are read by their controls.
+#include "app/base/Tools_win.h"
 #include "app/main/MainForm_win.h"
 #include "app/main/PrefHost_win.h"
 #include "app/record/RecWin_win.h"
@@ -29,16 +30,6 @@
 namespace {
 
 constexpr uint16_t kMeasuring = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
-
-std::string ColumnText(HWND List, int Column) {
-    char text[100] = {};
-    LVCOLUMNA col = {};
-    col.mask = LVCF_TEXT;
-    col.pszText = text;
-    col.cchTextMax = sizeof text;
-    SendMessageA(List, LVM_GETCOLUMNA, static_cast<WPARAM>(Column), reinterpret_cast<LPARAM>(&col));
-    return text;
-}
 
 int CurSel(HWND Combo) {
     return static_cast<int>(SendMessageA(Combo, CB_GETCURSEL, 0, 0));
@@ -177,7 +168,7 @@ TEST_F(SeriesDialogsTest, SeriesButtonOpensTheDialogAndItsOkAppliesToTheWindow) 
     TMDIChildRec* w = Open(chambers[0]);
     ASSERT_NE(w, nullptr);
     ASSERT_TRUE(IsWindowEnabled(SeriesButton(*w)));
-    EXPECT_EQ(ColumnText(w->ListView1(), 3), kTempC);
+    EXPECT_EQ(ListColumnText(w->ListView1(), 3), kTempC);
     std::string shownMax;
     bool applyShown = false;
     ASSERT_TRUE(RunSeriesDialog(*w, [&](HWND S) {
@@ -203,7 +194,7 @@ TEST_F(SeriesDialogsTest, SeriesButtonOpensTheDialogAndItsOkAppliesToTheWindow) 
     EXPECT_DOUBLE_EQ(w->Graph().Series[rsHumidity].MaxY, 0.8);
     EXPECT_FALSE(w->Graph().Series[rsTemperature].Visible);
     EXPECT_EQ(w->UnitOverrides().TempUnit, 1);
-    EXPECT_EQ(ColumnText(w->ListView1(), 3), kTempF);
+    EXPECT_EQ(ListColumnText(w->ListView1(), 3), kTempF);
     // The preferences keep their own block.
     EXPECT_EQ(int32_t{prefs->GraphDefaults.TempChoice}, kFromInstrument);
 }
@@ -218,7 +209,7 @@ TEST_F(SeriesDialogsTest, UnitsAppliedThenCancelledReturnToTheConfirmedChoice) {
         TWindowActor unitsActor("TSetUnitsForm", "Enter units", [&](HWND U) {
             SendMessageA(unitsForm->ComboBox(ulTemperature), CB_SETCURSEL, 2, 0);
             ClickButton(U, "&Apply");
-            afterApply = ColumnText(w->ListView1(), 3);
+            afterApply = ListColumnText(w->ListView1(), 3);
             ClickButton(U, "&Cancel");
         });
         PostMessageA(seriesForm->ButtonUnits(), BM_CLICK, 0, 0);
@@ -227,7 +218,7 @@ TEST_F(SeriesDialogsTest, UnitsAppliedThenCancelledReturnToTheConfirmedChoice) {
         ClickButton(S, "&OK");
     }));
     EXPECT_EQ(afterApply, kTempF);
-    EXPECT_EQ(ColumnText(w->ListView1(), 3), kTempC);
+    EXPECT_EQ(ListColumnText(w->ListView1(), 3), kTempC);
     EXPECT_EQ(w->UnitOverrides().TempUnit, kFromInstrument);
 }
 
@@ -286,7 +277,7 @@ TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
         EXPECT_EQ(w->View().Limits(rsHumidity).YMax, 7000);
         EXPECT_TRUE(w->View().ShowSampleCount());
         EXPECT_EQ(w->UnitOverrides().TempUnit, 1);
-        EXPECT_EQ(ColumnText(w->ListView1(), 3), kTempF);
+        EXPECT_EQ(ListColumnText(w->ListView1(), 3), kTempF);
         EXPECT_EQ(w->AutoScroll().Down(), autoScroll);
     }
     EXPECT_TRUE(recording->Recording());
@@ -296,12 +287,12 @@ TEST_F(SeriesDialogsTest, ApplyToRecordersAndToRecords) {
     EXPECT_EQ(recording->Recorder().Statistics().Count, stats.Count);
     EXPECT_EQ(recording->Recorder().Statistics().Max[rsHumidity], stats.Max[rsHumidity]);
     EXPECT_NE(stored->View().Limits(rsHumidity).YMax, 7000);
-    EXPECT_EQ(ColumnText(stored->ListView1(), 3), kTempC);
+    EXPECT_EQ(ListColumnText(stored->ListView1(), 3), kTempC);
 
     apply(TPreferencesForm::kButtonApplRcrds);
     EXPECT_EQ(stored->View().Limits(rsHumidity).YMax, 7000);
     EXPECT_EQ(stored->UnitOverrides().TempUnit, 1);
-    EXPECT_EQ(ColumnText(stored->ListView1(), 3), kTempF);
+    EXPECT_EQ(ListColumnText(stored->ListView1(), 3), kTempF);
     EXPECT_EQ(CurSel(idle->ComboBoxSampleRate()), newRate);
     EXPECT_EQ(stored->AutoScroll().Down(), storedAutoScroll);
 }

@@ -1,12 +1,15 @@
 #include "app/record/TempRestore_.h"
 
 #include "app/base/LittleEndian_.h"
+#include "app/tree/TreeNodes_.h"
 #include "MemFiles.h"
+#include "tests/app/support/FakeRecordWindow.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -517,6 +520,52 @@ TEST_F(TempFilesFixture, RewriteMirrorsLoadedData) {
     ASSERT_TRUE(files->Rewrite(loaded));
     EXPECT_EQ(Bytes(names.Samples).size(), 23u);
     EXPECT_EQ(Bytes(names.Blocks).size(), 435u);
+}
+
+TEST(RestoreChamberInfo, TheFilesInfoGoesBackOntoTheChamberAndItsNameIsAppliedAgain) {
+    TChamberInfoTemp unnamed = Info("C:\\r\\old.zqr");
+    unnamed.Name[0] = 0;
+    struct Case {
+        const char* name;
+        std::optional<TChamberInfoTemp> info;
+        bool unsaved;
+        const char* storedName;
+        const char* text;
+        const char* fileName;
+        const char* infoText;
+    } cases[] = {
+        {"info read", Info("C:\\r\\old.zqr"), false, "Sample A", "(1) Sample A", "C:\\r\\old.zqr",
+         "line 1\r\nline 2"},
+        {"restored samples unsaved", Info(""), true, "Sample A", "* (1) Sample A", "",
+         "line 1\r\nline 2"},
+        {"nothing read", std::nullopt, false, "Oven", "(1) Oven", "C:\\kept.zqr", "notes"},
+        {"no name in the file", unnamed, false, "Chamber 1 - 0012345", "Chamber 1 - 0012345",
+         "C:\\r\\old.zqr", "line 1\r\nline 2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTreeModel tree;
+        TTreeNode* root = CreateRootNode(tree, "LAB-PC", "anna");
+        TTreeNode* instrument = tree.AddChild(root, "COM3 0012345", TInstrumentData{});
+        TChamberData d;
+        d.Kind = nkZephoraChamber;
+        d.Chamber = 1;
+        SetFieldText(d.SerialPart, "0012345");
+        SetFieldText(d.Name, "Oven");
+        d.RecordFileName = "C:\\kept.zqr";
+        d.InfoText = "notes";
+        TFakeRecordWindow window;
+        window.modified = c.unsaved;
+        d.RecordWindow = &window;
+        TTreeNode* chamber = tree.AddChild(instrument, "Chamber 1 - 0012345", d);
+
+        RestoreChamberInfo(tree, chamber, c.info);
+        const TChamberData& after = *ChamberData(chamber);
+        EXPECT_EQ(FieldText(after.Name), c.storedName);
+        EXPECT_EQ(chamber->Text(), c.text);
+        EXPECT_EQ(after.RecordFileName, c.fileName);
+        EXPECT_EQ(after.InfoText, c.infoText);
+    }
 }
 
 } // namespace

@@ -207,6 +207,37 @@ TEST_F(TreeFixture, CountersOfUnsavedAndRecordingWindows) {
     EXPECT_EQ(GetUnsavedRecFileCount(model), 1);
 }
 
+TEST_F(TreeFixture, RecordingStateImageOfAChamberFollowsRecordAndStop) {
+    struct Case {
+        const char* name;
+        uint16_t status;
+        int32_t before;
+        bool recording;
+        int32_t state;
+    } cases[] = {
+        {"record, present", csPresent | csSensorOn, imNone, true, imRecording},
+        {"record, absent", csSensorOn, imNone, true, imRecordingAbsent},
+        {"record, never measured", 0, imNone, true, imRecordingAbsent},
+        {"stop, present", csPresent, imRecording, false, imNone},
+        {"stop, absent", 0, imRecordingAbsent, false, imNone},
+    };
+    TTreeNode* chamber = com3->Item(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChamberData(chamber)->Live.Meas.Status = c.status;
+        model.SetNodeImages(chamber, 3, 5, c.before);
+        ShowRecordingState(model, chamber, c.recording);
+        EXPECT_EQ(chamber->StateIndex(), c.state);
+        EXPECT_EQ(chamber->ImageIndex(), 3) << "the images stay";
+        EXPECT_EQ(chamber->SelectedIndex(), 5);
+    }
+
+    model.SetNodeImages(com3, imSerialInstrument, imSerialInstrument, imNone);
+    ShowRecordingState(model, com3, true);
+    EXPECT_EQ(com3->StateIndex(), imNone) << "only chambers";
+    ShowRecordingState(model, nullptr, true);
+}
+
 TEST_F(TreeFixture, FreeingRecordsAndDeletingNodes) {
     FreeNodeData(com3);
     EXPECT_EQ(com3->Kind(), -1);
