@@ -57,13 +57,8 @@ protected:
     std::vector<std::string> proposed; // names the save dialog was offered
 
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              (std::string("export_gui_") +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::error_code e;
-        std::filesystem::remove_all(dir, e);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        dir = EnterFreshFolder(std::string("export_gui_") +
+                               testing::UnitTest::GetInstance()->current_test_info()->name());
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
         form->SetRecWindowFactory(factory.get());

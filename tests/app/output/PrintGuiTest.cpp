@@ -188,11 +188,7 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         home = std::filesystem::current_path();
-        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "record_print";
-        std::error_code e;
-        std::filesystem::remove_all(dir, e);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        EnterFreshFolder("record_print");
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
         form->SetRecWindowFactory(factory.get());

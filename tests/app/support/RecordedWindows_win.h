@@ -12,7 +12,19 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+
+// An empty folder Name in the temporary folder made the current one, for the
+// windows' temporary files; its path.
+inline std::filesystem::path EnterFreshFolder(const std::string& Name) {
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / Name;
+    std::error_code e;
+    std::filesystem::remove_all(dir, e);
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    return dir;
+}
 
 // A Zephora instrument on COM3 (interface 2), serial number 12345, under the
 // tree's root.
