@@ -16,6 +16,7 @@
 #include "app/main/PrefHost_win.h"
 #include "app/output/CsvCommand_win.h"
 #include "app/output/PrintCommands_win.h"
+#include "app/output/RecordCommands_win.h"
 #include "app/overview/OvVWin_win.h"
 #include "app/protocol/Protocols_win.h"
 #include "app/record/RecWinFactory_win.h"
@@ -107,6 +108,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     TSetUnitsForm unitsForm(mainForm.Handle());
     TGraphExportWin graphExportWin(mainForm.Handle(), registry, mainForm.Boxes());
     printCommands.SetExportWin(graphExportWin);
+    TRecordCommands recordCommands(printCommands, csvExport);
 
     preferencesForm.SetSeriesForm(&seriesPropForm);
     seriesPropForm.SetUnitsForm(&unitsForm);
@@ -131,6 +133,7 @@ int RunProgram(const std::vector<std::string>& Args, int CmdShow) {
     mainForm.SetShowOverview(OverviewCommand(mainForm));
     TSeriesDialogs seriesDialogs(seriesPropForm);
     recWindows.SetSeriesDialogs(&seriesDialogs);
+    recWindows.SetRecordCommands(&recordCommands);
     mainForm.SetRecWindowFactory(&recWindows);
     prefHost.SetApplyToWindow(
         [&recWindows](IRecordWindow& Window, const TGraphDefaults& Defaults, bool Recorder) {

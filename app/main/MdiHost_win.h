@@ -33,6 +33,8 @@ public:
         kFilePrintSetup1,
         kFileOpen1,
         kAcSaveDsktp, // Save Tree...
+        kAcExpGrph = 1301,
+        kAcExport = 1320,
     };
 
     // The main window itself, the owner of dialogs.

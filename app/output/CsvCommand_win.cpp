@@ -1,6 +1,7 @@
 #include "app/output/CsvCommand_win.h"
 
 #include "app/main/MainForm_win.h"
+#include "app/output/RecPage_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/tree/NodeUnits_.h"
 #include "app/tree/TreeNodes_.h"
@@ -27,19 +28,13 @@ std::string CsvFileName(const std::string& FileName) {
 
 namespace {
 
-// The record window of a chamber or stored-record node and its file name.
-TMDIChildRec* RecordWindowOf(const TTreeNode* Node, std::string& FileName) {
-    if (!Node)
-        return nullptr;
-    IRecordWindow* window = nullptr;
-    if (const auto* chamber = Node->As<TChamberData>()) {
-        window = chamber->RecordWindow;
-        FileName = chamber->RecordFileName;
-    } else if (const auto* record = Node->As<TRecData>()) {
-        window = record->RecordWindow;
-        FileName = record->FileName;
-    }
-    return dynamic_cast<TMDIChildRec*>(window);
+// The record file of a chamber or stored-record node; empty when it has none.
+std::string RecordFileName(const TTreeNode& Node) {
+    if (const auto* chamber = Node.As<TChamberData>())
+        return chamber->RecordFileName;
+    if (const auto* record = Node.As<TRecData>())
+        return record->FileName;
+    return "";
 }
 
 } // namespace
@@ -54,12 +49,15 @@ TCsvExportCommand::TCsvExportCommand(IMdiHost& Main, TExportWin& Win) : FMain(Ma
 }
 
 void TCsvExportCommand::AcExportExecute() {
-    std::string fileName;
-    TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected(), fileName);
-    if (!window || !window->HasSamples())
+    if (TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected()))
+        ExportOf(*window);
+}
+
+void TCsvExportCommand::ExportOf(TMDIChildRec& Window) {
+    if (!Window.HasSamples())
         return;
+    const std::string fileName = RecordFileName(Window.Node());
     if (!fileName.empty())
         FWin.SetFileName(CsvFileName(fileName));
-    FWin.SetSource(CsvSourceOf(*window, FMain.ExtendedMode()));
-    FWin.Execute();
+    FWin.Execute(CsvSourceOf(Window, FMain.ExtendedMode()));
 }

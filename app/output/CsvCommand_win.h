@@ -17,7 +17,7 @@ std::string CsvFileName(const std::string& FileName);
 
 class TCsvExportCommand {
 public:
-    enum : int { kAcExport = 1320 };
+    enum : int { kAcExport = IMdiHost::kAcExport };
 
     // Win: the export window, made by the program in its place among the forms.
     TCsvExportCommand(IMdiHost& Main, TExportWin& Win);
@@ -26,6 +26,8 @@ public:
 
     // Nothing without a record window that holds samples.
     void AcExportExecute();
+    // The export of Window, whatever the tree selects; nothing without samples.
+    void ExportOf(TMDIChildRec& Window);
     TExportWin& ExportWin() { return FWin; }
 
 private:

@@ -165,10 +165,14 @@ void TExportWin::FormResize() {
     InvalidateRect(status, nullptr, TRUE);
 }
 
-int TExportWin::Execute() {
+int TExportWin::Execute(const TCsvSource& Source) {
+    FSource = Source;
     FormShow();
     CenterWindowOn(Handle(), GetWindow(Handle(), GW_OWNER));
-    return ShowModal();
+    const int result = ShowModal();
+    // Its record window may close before the next export.
+    FSource = {};
+    return result;
 }
 
 void TExportWin::SetChecked(int Id, bool Checked) {

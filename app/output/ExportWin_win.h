@@ -51,14 +51,12 @@ public:
 
     TExportWin(HWND Owner, IRegistryStore& Registry, IMessageBoxes& Boxes);
 
-    // The record window to export, set before the window is shown; Source.Data
-    // must live while the window shows.
-    void SetSource(const TCsvSource& Source) { FSource = Source; }
     // The save dialog's proposed name (kept from the last export otherwise).
     void SetFileName(const std::string& FileName) { FFileName = FileName; }
     const std::string& FileName() const { return FFileName; }
-    // Runs the window; mrOk after an export.
-    int Execute();
+    // Runs the window on the samples of Source, which is not kept; mrOk after
+    // an export.
+    int Execute(const TCsvSource& Source);
 
     // Reads the controls, rebuilds the preview and the counts.
     void BuildPreview();

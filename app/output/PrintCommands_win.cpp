@@ -67,13 +67,12 @@ TPrintCommands::TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferenc
                                IPrinterObject& Printer, ISetupFiles& Files,
                                IRegistryStore& Registry)
     : FMain(Main), FProtocols(Protocols), FPrefs(Preferences), FPrinter(Printer), FFiles(Files),
-      FPreview(Main.Handle(), Registry, *this) {
-    const bool printing = !FPrinter.DefaultDevice().empty();
-    AddMenuItems(printing);
+      FPrinting(!Printer.DefaultDevice().empty()), FPreview(Main.Handle(), Registry, *this) {
+    AddMenuItems(FPrinting);
     const auto action = [this](int Id, const char* Caption, bool Enabled, auto Execute) {
         FMain.Actions().Add({Id, Caption, {}, Enabled, false, Execute});
     };
-    if (printing) {
+    if (FPrinting) {
         action(IMdiHost::kAcPrint, "&Print", false, [this] { AcPrintExecute(); });
         action(IMdiHost::kFilePageSetup1, "Page Set&up...", false,
                [this] { FilePageSetup1Execute(); });
@@ -143,11 +142,7 @@ void TPrintCommands::AcPrintExecute() {
         FProtocols.AcPrintExecute();
         break;
     case TDoc::Graph:
-        try {
-            PrintGraphOf(*RecordWindowOf(FMain.Tree().Selected()));
-        } catch (const std::exception& e) {
-            ShowErrorOrWarn(FMain.Boxes(), e.what(), false);
-        }
+        PrintGraphOf(*RecordWindowOf(FMain.Tree().Selected()));
         break;
     case TDoc::None:
         break;
@@ -165,15 +160,19 @@ void TPrintCommands::PrintProtocol(TMDIChildProt& Window) {
 }
 
 void TPrintCommands::PrintGraphOf(TMDIChildRec& Window) {
-    LoadSetup(TPrintKind::Graph);
-    SetPageRect(FPrefs.GraphMargins);
-    const std::string caption = WindowCaption(Window.Handle());
-    const bool stored = Window.Node().Kind() == nkRecordFile;
-    const TPrintOptions options = FPreview.Options();
-    TPrintDevice device(FPrinter);
-    PrintGraph(GraphPageSourceOf(Window), device, FPageRect,
-               stored ? caption : RemoveUnsavedMark(caption),
-               PrintPageFlags(options.SerNam, options.NumVal));
+    try {
+        LoadSetup(TPrintKind::Graph);
+        SetPageRect(FPrefs.GraphMargins);
+        const std::string caption = WindowCaption(Window.Handle());
+        const bool stored = Window.Node().Kind() == nkRecordFile;
+        const TPrintOptions options = FPreview.Options();
+        TPrintDevice device(FPrinter);
+        PrintGraph(GraphPageSourceOf(Window), device, FPageRect,
+                   stored ? caption : RemoveUnsavedMark(caption),
+                   PrintPageFlags(options.SerNam, options.NumVal));
+    } catch (const std::exception& e) {
+        ShowErrorOrWarn(FMain.Boxes(), e.what(), false);
+    }
 }
 
 void TPrintCommands::PrintPreview1Click() {
@@ -190,9 +189,13 @@ void TPrintCommands::PrintPreview1Click() {
 // Taken from the selected node each time: no window is remembered that may
 // have closed since.
 void TPrintCommands::AcExpGrphExecute() {
-    TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected());
-    if (window && FExport)
-        FExport->Execute(GraphPageSourceOf(*window));
+    if (TMDIChildRec* window = RecordWindowOf(FMain.Tree().Selected()))
+        ExportGraphOf(*window);
+}
+
+void TPrintCommands::ExportGraphOf(TMDIChildRec& Window) {
+    if (FExport)
+        FExport->Execute(GraphPageSourceOf(Window));
 }
 
 void TPrintCommands::FilePageSetup1Execute() {

@@ -19,7 +19,7 @@
 
 class TPrintCommands : public IProtocolPrinter, private IPreviewHost {
 public:
-    enum : int { kAcExpGrph = 1301 };
+    enum : int { kAcExpGrph = IMdiHost::kAcExpGrph };
 
     TPrintCommands(IMdiHost& Main, TProtocols& Protocols, TPreferences& Preferences,
                    IPrinterObject& Printer, ISetupFiles& Files, IRegistryStore& Registry);
@@ -27,6 +27,8 @@ public:
     TPrintCommands(const TPrintCommands&) = delete;
     TPrintCommands& operator=(const TPrintCommands&) = delete;
 
+    // False without a default printer at the start: no print commands for the run.
+    bool Printing() const { return FPrinting; }
     void AcPrintExecute();
     void FilePageSetup1Execute();
     void FilePrintSetup1Execute();
@@ -52,8 +54,10 @@ public:
                            const std::optional<TRect>& DialogMargins);
 
     void PrintProtocol(TMDIChildProt& Window) override;
-    // The graph page of Window on the graph printer.
+    // The graph page of Window on the graph printer; an error is shown.
     void PrintGraphOf(TMDIChildRec& Window);
+    // "Export &Graph" of Window, whatever the tree selects.
+    void ExportGraphOf(TMDIChildRec& Window);
 
     TGraphPrintPrv& Preview() { return FPreview; }
 
@@ -81,6 +85,7 @@ private:
     TPreferences& FPrefs;
     IPrinterObject& FPrinter;
     ISetupFiles& FFiles;
+    const bool FPrinting;
     TRect FPageRect;
     TGraphPrintPrv FPreview;
     TGraphExportWin* FExport = nullptr;

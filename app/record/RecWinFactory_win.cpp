@@ -19,6 +19,7 @@ IRecordWindow& TRecWinFactory::Create(TTreeNode& Node, bool Live) {
     if (!window)
         throw std::runtime_error("Cannot create the record window.");
     window->SetSeriesDialogs(FSeriesDialogs);
+    window->SetRecordCommands(FCommands);
     return *window;
 }
 

@@ -11,6 +11,8 @@
 
 #include <functional>
 
+class IRecordCommands;
+
 class TRecWinFactory : public IRecWindowFactory {
 public:
     // AutoRestore: the preference autorest; GraphDefaults: the preferences'
@@ -23,6 +25,8 @@ public:
 
     // The series and units dialogs of every window made from now on.
     void SetSeriesDialogs(ISeriesDialogs* Dialogs) { FSeriesDialogs = Dialogs; }
+    // What the print and export buttons of every window made from now on run.
+    void SetRecordCommands(IRecordCommands* Commands) { FCommands = Commands; }
     // The preferences' "Apply to Recorders" (Recorder) and "Apply to Records" on one window.
     void ApplyStandardSettings(IRecordWindow& Window, const TGraphDefaults& Defaults,
                                bool Recorder);
@@ -44,4 +48,5 @@ private:
     TOverwriteAppendWin FQuestion;
     TInfoBox FInfo;
     ISeriesDialogs* FSeriesDialogs = nullptr;
+    IRecordCommands* FCommands = nullptr;
 };

@@ -25,9 +25,22 @@ constexpr int kEditWidth = 56;
 constexpr int kSampleRateLeft = 152;
 constexpr int kSampleRateWidth = 90;
 constexpr int kAutoScrollLeft = kSampleRateLeft + kSampleRateWidth + 4;
+constexpr int kToolsLeft = kAutoScrollLeft + TRecAutoScroll::kSize + 4;
 constexpr COLORREF kLiveBackground = 0xFFFFFF;
 constexpr COLORREF kStoredBackground = 0xE1FFFF;
 constexpr int kStatusWidths[] = {130, 300, 130, 150, 50};
+
+// The main window's commands that the window's own buttons run on it.
+struct TOutputButton {
+    int Id;
+    const char* Caption;
+    int Width;
+};
+constexpr TOutputButton kOutputButtons[] = {
+    {IMdiHost::kAcPrint, "Print", 40},
+    {IMdiHost::kAcExport, "Export", 46},
+    {IMdiHost::kAcExpGrph, "Export Graph", 84},
+};
 
 COLORREF ColorRef(TColor Color) {
     return (Color & kClSystem) ? GetSysColor(static_cast<int>(Color & 0xFF)) : Color;
@@ -106,6 +119,7 @@ void TMDIChildRec::FormCreate() {
                      reinterpret_cast<LPARAM>(&col));
     }
     FAutoScroll = std::make_unique<TRecAutoScroll>(*this, kAutoScroll, kAutoScrollLeft, 4, list);
+    FToolsRight = kToolsLeft;
     for (int id = kEditHumAct; id < kEditStats + 6; ++id)
         AddControl("EDIT", "", ES_RIGHT | ES_READONLY | WS_BORDER, id, 0, 0, kEditWidth, 20);
     HWND status = AddControl(STATUSCLASSNAMEA, "", SBARS_SIZEGRIP, kStatusBar1, 0, 0, 0, 0);
@@ -166,7 +180,7 @@ void TMDIChildRec::FormResize() {
     const int graphLeft = listWidth + 8;
     const int graphWidth = std::max(10, static_cast<int>(client.cx) - graphLeft - 4);
     const int graphHeight = std::max(10, static_cast<int>(client.cy) - statusHeight - kTop - 4);
-    FBar->Layout(std::max(graphLeft, kAutoScrollLeft + TRecAutoScroll::kSize + 4), 4);
+    FBar->Layout(std::max(graphLeft, FToolsRight), 4);
     MoveWindow(FGraphPanel->Handle(), graphLeft, kTop, graphWidth, graphHeight, TRUE);
 }
 
@@ -504,6 +518,22 @@ void TMDIChildRec::SetSeriesDialogs(ISeriesDialogs* Dialogs) {
     FBar->Show(FLive);
 }
 
+void TMDIChildRec::SetRecordCommands(IRecordCommands* Commands) {
+    FCommands = Commands;
+    int x = kToolsLeft;
+    for (const TOutputButton& b : kOutputButtons) {
+        if (const HWND made = Control(b.Id))
+            DestroyWindow(made);
+        // Without a default printer the main window has no Print for the run.
+        if (!Commands || (b.Id == IMdiHost::kAcPrint && !Commands->CanPrint()))
+            continue;
+        AddControl("BUTTON", b.Caption, 0, b.Id, x, 4, b.Width, 24);
+        x += b.Width + 2;
+    }
+    FToolsRight = x + 2;
+    FormResize();
+}
+
 void TMDIChildRec::ShowSeriesProperties() {
     const TSeriesEdit edit =
         FView->SeriesEdit({FOverrides.HumMode, FOverrides.TempUnit, FOverrides.DateFmt}, FUnits[2]);
@@ -741,6 +771,15 @@ bool TMDIChildRec::OnCommand(int Id, int Code, HWND Control) {
         if (Code == CBN_SELCHANGE)
             FRec.SampleRateBox().SetItemIndex(
                 static_cast<int>(SendMessageA(Control, CB_GETCURSEL, 0, 0)));
+        return true;
+    case IMdiHost::kAcPrint:
+    case IMdiHost::kAcExport:
+    case IMdiHost::kAcExpGrph:
+        // Only the buttons: the main window's menu has these ids too.
+        if (!Control)
+            return TForm::OnCommand(Id, Code, Control);
+        if (Code == BN_CLICKED && FCommands)
+            FCommands->ExecuteFor(*this, Id);
         return true;
     default:
         return TForm::OnCommand(Id, Code, Control);

@@ -29,6 +29,21 @@
 
 #include <functional>
 
+class TMDIChildRec;
+
+// What a record window's Print, Export and Export Graph buttons run: the main
+// window's command Id (IMdiHost::kAcPrint, kAcExport, kAcExpGrph) on that
+// window, whatever the tree selects.
+class IRecordCommands {
+public:
+    virtual void ExecuteFor(TMDIChildRec& Window, int Id) = 0;
+    // False without a default printer: the window shows no Print then.
+    virtual bool CanPrint() const = 0;
+
+protected:
+    ~IRecordCommands() = default;
+};
+
 class TMDIChildRec : public TForm,
                      public IRecordWindow,
                      private IRecorderView,
@@ -52,6 +67,8 @@ public:
     void SetDefaultSettings(const TGraphDefaults& D);
     // The series and units dialogs; the series button stays disabled without them.
     void SetSeriesDialogs(ISeriesDialogs* Dialogs);
+    // The print and export buttons, shown only with Commands.
+    void SetRecordCommands(IRecordCommands* Commands);
     void ApplySeriesProps(const TSeriesEdit& Edit) override;
     // The preferences' standard settings pushed into an open window: graph
     // settings (its statistics kept) and units; a chamber's window (Recorder)
@@ -186,6 +203,8 @@ private:
     std::unique_ptr<TRecGraphBar> FBar;
     std::unique_ptr<TRecAutoScroll> FAutoScroll;
     ISeriesDialogs* FSeriesDialogs = nullptr;
+    IRecordCommands* FCommands = nullptr;
+    int FToolsRight = 0; // right of the print and export buttons, where the graph bar may start
     TSampleSelection FSel;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;

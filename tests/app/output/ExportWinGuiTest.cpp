@@ -2,9 +2,11 @@
 // window, the main window's "Export" shows the export window on it, the window
 // is driven by its controls and the file it writes is compared with the
 // expected one; "Export &Graph" saves the page of the selected node's window.
+// The record windows' own buttons export themselves, whatever the tree selects.
 #include "app/main/MainForm_win.h"
 #include "app/output/CsvCommand_win.h"
 #include "app/output/PrintCommands_win.h"
+#include "app/output/RecordCommands_win.h"
 #include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
 #include "app/settings/Preferences_win.h"
@@ -15,6 +17,7 @@
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
 #include "tests/app/support/MetafileTexts_win.h"
+#include "tests/app/support/RecordedWindows_win.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
@@ -28,8 +31,6 @@
 #include <vector>
 
 namespace {
-
-constexpr uint16_t kMeasuring = csPresent | csSensorOn | csHumidityValid | csTemperatureValid;
 
 std::string ReadFile(const std::filesystem::path& Path) {
     std::ifstream in(Path, std::ios::binary);
@@ -56,50 +57,18 @@ protected:
     std::vector<std::string> proposed; // names the save dialog was offered
 
     void SetUp() override {
-        dir = std::filesystem::temp_directory_path() /
-              (std::string("export_gui_") +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::error_code e;
-        std::filesystem::remove_all(dir, e);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        dir = EnterFreshFolder(std::string("export_gui_") +
+                               testing::UnitTest::GetInstance()->current_test_info()->name());
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
         form->SetRecWindowFactory(factory.get());
         exportWin = std::make_unique<TExportWin>(form->Handle(), registry, boxes);
         command = std::make_unique<TCsvExportCommand>(*form, *exportWin);
         ShowWindow(form->Handle(), SW_SHOW);
-        TInstrumentData d;
-        d.Kind = nkSerialInstrument;
-        d.InterfaceIndex = 2;
-        d.SerialNumber = 12345;
-        SetFieldText(d.DevId, "ZEPHORA");
-        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
-        TChamberData c;
-        c.Kind = nkZephoraChamber;
-        c.Chamber = 1;
-        SetFieldText(c.Name, "Chamber 1");
-        chamber = form->Tree().AddChild(instrument, "Chamber 1", c);
-        form->Tree().Select(chamber);
-        form->AcShowRecExecute();
-        PumpMessages();
-        window = dynamic_cast<TMDIChildRec*>(ChamberData(chamber)->RecordWindow);
+        instrument = AddSerialInstrument(*form);
+        window = OpenChamber(chamber, 1);
         ASSERT_NE(window, nullptr);
-        // One sample a second: the first entry of the rate box.
-        SendMessageA(window->ComboBoxSampleRate(), CB_SETCURSEL, 0, 0);
-        SendMessageA(window->Handle(), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(window->ComboBoxSampleRate()), CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(window->ComboBoxSampleRate()));
-        SendMessageA(window->ButtonRecord(), BM_CLICK, 0, 0);
-        for (uint32_t i = 0; i < 5; ++i) {
-            TChamberData* live = ChamberData(chamber);
-            live->Live.Stamp = {10, 12, 2026, 12 * 3600 + i};
-            live->Live.Meas = {static_cast<int16_t>(5000 + 100 * i), 2500, 100, 0, kMeasuring};
-            window->AddLiveSample();
-            PumpMessages();
-        }
-        SendMessageA(window->ButtonStop(), BM_CLICK, 0, 0);
-        PumpMessages();
+        RecordSamples(*window, *chamber, 5000, 5);
         ASSERT_EQ(window->Recorder().Data().Samples.size(), 5u);
         command->ExportWin().SaveDialog = [this](std::string& Name) {
             proposed.push_back(Name);
@@ -114,11 +83,24 @@ protected:
         std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
 
+    TMDIChildRec* OpenChamber(TTreeNode*& Node, uint8_t Number) {
+        return OpenChamberWindow(*form, instrument, Number, "Chamber " + std::to_string(Number),
+                                 Node);
+    }
+
     // The main window's Export with Action run on the export window once it shows.
     bool ExportWith(std::function<void(HWND)> Action) {
+        return ExportWith(
+            [this] {
+                form->Tree().Select(chamber);
+                form->Actions().Execute(TCsvExportCommand::kAcExport);
+            },
+            std::move(Action));
+    }
+    // The same with the export window shown by Start.
+    static bool ExportWith(const std::function<void()>& Start, std::function<void(HWND)> Action) {
         TWindowActor actor("TExportWin", "Export", std::move(Action));
-        form->Tree().Select(chamber);
-        form->Actions().Execute(TCsvExportCommand::kAcExport);
+        Start();
         return actor.Join();
     }
 };
@@ -245,10 +227,16 @@ protected:
 
     // "Export &Graph" with Node selected, its page saved; the texts of the file.
     std::vector<std::string> ExportGraphOf(TTreeNode* Node) {
+        return SavedGraph([this, Node] {
+            form->Tree().Select(Node);
+            form->Actions().Execute(TPrintCommands::kAcExpGrph);
+        });
+    }
+    // The same with the graph export window shown by Start.
+    std::vector<std::string> SavedGraph(const std::function<void()>& Start) {
         TWindowActor actor("TGraphExportWin", "GraphExportWin",
                            [](HWND Form) { Click(Form, TGraphExportWin::kButtonSave); });
-        form->Tree().Select(Node);
-        form->Actions().Execute(TPrintCommands::kAcExpGrph);
+        Start();
         EXPECT_TRUE(actor.Join());
         const std::string file = (dir / "graph.emf").string();
         const TEnhMetafile emf(GetEnhMetaFileA(file.c_str()));
@@ -261,15 +249,8 @@ protected:
 };
 
 TEST_F(ExportGraphTest, ExportsTheSelectedNodesWindowAndNothingOnceItClosed) {
-    TChamberData c;
-    c.Kind = nkZephoraChamber;
-    c.Chamber = 2;
-    SetFieldText(c.Name, "Chamber 2");
-    TTreeNode* second = form->Tree().AddChild(instrument, "Chamber 2", c);
-    form->Tree().Select(second);
-    form->AcShowRecExecute();
-    PumpMessages();
-    auto* secondWindow = dynamic_cast<TMDIChildRec*>(ChamberData(second)->RecordWindow);
+    TTreeNode* second = nullptr;
+    TMDIChildRec* secondWindow = OpenChamber(second, 2);
     ASSERT_NE(secondWindow, nullptr);
 
     auto texts = ExportGraphOf(second);
@@ -291,6 +272,75 @@ TEST_F(ExportGraphTest, ExportsTheSelectedNodesWindowAndNothingOnceItClosed) {
     form->Actions().Execute(TPrintCommands::kAcExpGrph);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(gGraphExportShown);
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+// The record windows' own Print, Export and Export Graph buttons, the second
+// chamber's window made once they have their commands; the tree selects the
+// first chamber.
+class RecordButtonsTest : public ExportGraphTest {
+protected:
+    std::unique_ptr<TRecordCommands> commands;
+    TTreeNode* second = nullptr;
+    TMDIChildRec* secondWindow = nullptr;
+
+    void SetUp() override {
+        ExportGraphTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        commands = std::make_unique<TRecordCommands>(*print, *command);
+        factory->SetRecordCommands(commands.get());
+        secondWindow = OpenChamber(second, 2);
+        ASSERT_NE(secondWindow, nullptr);
+        RecordSamples(*secondWindow, *second, 7000, 3);
+        form->Tree().Select(chamber);
+    }
+};
+
+TEST_F(RecordButtonsTest, ButtonsStandBeforeTheGraphBarAndComeWithTheirCommands) {
+    const HWND exportGraph = GetDlgItem(secondWindow->Handle(), IMdiHost::kAcExpGrph);
+    ASSERT_TRUE(exportGraph);
+    RECT button, bar;
+    GetWindowRect(exportGraph, &button);
+    GetWindowRect(secondWindow->GraphBar().Control(TRecGraphBar::kEditMin), &bar);
+    EXPECT_LT(button.right, bar.left);
+    EXPECT_TRUE(GetDlgItem(secondWindow->Handle(), IMdiHost::kAcExport));
+    // Without a default printer there is no Print.
+    EXPECT_FALSE(GetDlgItem(secondWindow->Handle(), IMdiHost::kAcPrint));
+    // Made before the commands were given.
+    EXPECT_FALSE(GetDlgItem(window->Handle(), IMdiHost::kAcExport));
+}
+
+TEST_F(RecordButtonsTest, ExportGraphExportsItsOwnWindow) {
+    const auto texts = SavedGraph([this] { Click(secondWindow->Handle(), IMdiHost::kAcExpGrph); });
+    EXPECT_TRUE(Mentions(texts, "Chamber 2"));
+    EXPECT_FALSE(Mentions(texts, "Chamber 1"));
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST_F(RecordButtonsTest, ExportExportsItsOwnWindowAndNoneThatClosed) {
+    ChamberData(chamber)->RecordFileName = "C:\\data\\run.zqr";
+    ChamberData(second)->RecordFileName = "C:\\data\\second.zqr";
+    const auto save = [](HWND Form) { Click(Form, TExportWin::kButton1); };
+    ASSERT_TRUE(ExportWith([this] { Click(secondWindow->Handle(), IMdiHost::kAcExport); }, save));
+    EXPECT_EQ(proposed, std::vector<std::string>{"C:\\data\\second.csv"});
+    EXPECT_EQ(ReadFile(dir / "run.csv"), "\"Date / Time\",\"aw [ ]\",\"T [\xB0"
+                                         "C]\"\r\n"
+                                         "\"10.12.2026 12:00:00\",\"0.700\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:01\",\"0.710\",\"25.0\"\r\n"
+                                         "\"10.12.2026 12:00:02\",\"0.720\",\"25.0\"\r\n");
+
+    // Closed, the window is exported no more: the main window's Export takes
+    // the first chamber's five samples.
+    secondWindow->Recorder().SetModified(false);
+    const HWND closed = secondWindow->Handle();
+    SendMessageA(closed, WM_CLOSE, 0, 0);
+    PumpMessages();
+    ASSERT_FALSE(IsWindow(closed));
+    ASSERT_TRUE(ExportWith(save));
+    EXPECT_EQ(proposed.back(), "C:\\data\\run.csv");
+    EXPECT_EQ(ReadFile(dir / "run.csv").find("0.7"), std::string::npos);
+    EXPECT_NE(ReadFile(dir / "run.csv").find("\"0.540\""), std::string::npos);
     EXPECT_TRUE(boxes.Shown.empty());
 }
 

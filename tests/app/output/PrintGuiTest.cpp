@@ -1,15 +1,27 @@
 // Printing through the platform's spooler under Wine: a protocol of three
 // pages and a graph page go to the default printer (a PDF printer of the test
-// set-up); check-pdfs.sh reads the PDFs back. The titles printed are written to
-// print_titles.txt for it. Without a default printer the tests are skipped.
+// set-up), and a record window's Print button prints that window; check-pdfs.sh
+// reads the PDFs back. The titles printed are written to print_titles.txt for
+// it. Without a default printer the tests are skipped.
+#include "app/main/MainForm_win.h"
 #include "app/output/Print_win.h"
+#include "app/output/RecordCommands_win.h"
 #include "app/protocol/RichText_win.h"
+#include "app/record/RecWinFactory_win.h"
+#include "app/settings/Preferences_win.h"
 #include "app/settings/PrinterSetup_win.h"
+#include "tests/app/support/FakeLinkApi.h"
+#include "tests/app/support/FakePrinter.h"
+#include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/RecordedWindows_win.h"
+#include "tests/app/support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -34,8 +46,8 @@ protected:
     static std::string Title(const std::string& Name) {
         return Name + "-" + std::to_string(GetTickCount());
     }
-    static void Note(const std::string& Line) {
-        std::ofstream("print_titles.txt", std::ios::app) << Line << "\n";
+    void Note(const std::string& Line) const {
+        std::ofstream(notes, std::ios::app) << Line << "\n";
     }
     void SetText(const std::string& Text) {
         SendMessageA(richEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
@@ -57,6 +69,8 @@ protected:
     }
 
     TWinPrinter printer;
+    // In the folder the test starts in, where check-pdfs.sh looks.
+    const std::filesystem::path notes = std::filesystem::current_path() / "print_titles.txt";
     HWND parent = nullptr;
     HWND richEdit = nullptr;
     const TRect page{1417, 1417, 11899 - 1417, 16838 - 1417};
@@ -147,6 +161,80 @@ TEST_F(PrintTest, GraphPageOnOnePage) {
     const std::string title = Title("TessGraph");
     PrintGraph(source, device, page, title, PrintPageFlags(true, false));
     Note("graph " + title);
+}
+
+// The record windows' Print button in the main window with its print
+// commands; the windows' temporary files go to a folder of the test's own.
+class RecordPrintTest : public PrintTest {
+protected:
+    TScriptedBoxes boxes;
+    TMemRegistry registry;
+    TFakeLinkApi api;
+    TMemSetupFiles setupFiles;
+    TWinPrefPlatform prefPlatform;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TRecWinFactory> factory;
+    std::unique_ptr<TPreferences> prefs;
+    std::unique_ptr<TProtocols> protocols;
+    std::unique_ptr<TPrintCommands> print;
+    std::unique_ptr<TExportWin> exportWin;
+    std::unique_ptr<TCsvExportCommand> csv;
+    std::unique_ptr<TRecordCommands> commands;
+    TTreeNode* instrument = nullptr;
+    std::filesystem::path home;
+
+    void SetUp() override {
+        PrintTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        home = std::filesystem::current_path();
+        EnterFreshFolder("record_print");
+        form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
+        factory = std::make_unique<TRecWinFactory>(*form, [] { return false; });
+        form->SetRecWindowFactory(factory.get());
+        prefs = std::make_unique<TPreferences>(registry, boxes, prefPlatform, printer, setupFiles);
+        protocols = std::make_unique<TProtocols>(*form);
+        print = std::make_unique<TPrintCommands>(*form, *protocols, *prefs, printer, setupFiles,
+                                                 registry);
+        exportWin = std::make_unique<TExportWin>(form->Handle(), registry, boxes);
+        csv = std::make_unique<TCsvExportCommand>(*form, *exportWin);
+        commands = std::make_unique<TRecordCommands>(*print, *csv);
+        factory->SetRecordCommands(commands.get());
+        ShowWindow(form->Handle(), SW_SHOW);
+        instrument = AddSerialInstrument(*form);
+        // The graph printer of the work: the default one.
+        ASSERT_TRUE(TPrinterSetup(printer, setupFiles, boxes)
+                        .SaveSetup(prefs->TempFileDir + kPrintGraphTmp));
+    }
+    void TearDown() override {
+        if (form && form->Handle())
+            DestroyWindow(form->Handle());
+        PumpMessages();
+        if (!home.empty())
+            std::filesystem::current_path(home);
+        PrintTest::TearDown();
+    }
+};
+
+TEST_F(RecordPrintTest, PrintButtonPrintsItsOwnWindowWhateverTheTreeSelects) {
+    TTreeNode* first = nullptr;
+    TTreeNode* second = nullptr;
+    TMDIChildRec* firstWindow = OpenChamberWindow(*form, instrument, 1, "Chamber 1", first);
+    ASSERT_NE(firstWindow, nullptr);
+    RecordSamples(*firstWindow, *first, 5000, 2);
+    // The second chamber is named after the job, so that its PDF is found.
+    const std::string title = Title("TessRecord");
+    TMDIChildRec* secondWindow = OpenChamberWindow(*form, instrument, 2, title, second);
+    ASSERT_NE(secondWindow, nullptr);
+    RecordSamples(*secondWindow, *second, 7000, 3);
+    form->Tree().Select(first);
+
+    const HWND button = GetDlgItem(secondWindow->Handle(), IMdiHost::kAcPrint);
+    ASSERT_TRUE(button);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    PumpMessages();
+    EXPECT_TRUE(boxes.Shown.empty());
+    Note("record " + title);
 }
 
 } // namespace

@@ -63,6 +63,16 @@ while read -r kind title; do
         done
         printf "%s\n" "$text" | grep -q "First:" && fail "$title: a first/last block without samples"
         ;;
+    record)
+        # A record window's page: its caption and samples, nothing of the window the tree selected.
+        f=$(pdf_of "$title") || { fail "no PDF for $title"; continue; }
+        [ "$(pages_of "$f")" = 1 ] || fail "$title: $(pages_of "$f") pages, not 1"
+        text=$(pdftotext -layout "$f" -)
+        for t in "$title - COM3" "First:"; do
+            printf "%s\n" "$text" | grep -q "$t" || fail "$title: no \"$t\""
+        done
+        printf "%s\n" "$text" | grep -q "Chamber 1" && fail "$title: the tree's chamber printed"
+        ;;
     page)
         f=$(pdf_of "$title") || { fail "no PDF for $title"; continue; }
         [ "$(pages_of "$f")" = 1 ] || fail "$title: not one page"
