@@ -138,7 +138,14 @@ public:
     // False when the chamber did not come within 10 s.
     bool OpenChamber() {
         HTREEITEM chamber = nullptr;
-        if (WaitFor(10000, [&] { return (chamber = FView.ChamberItem(kChamber)) != nullptr; }) < 0)
+        // A restored recording is unsaved: its node carries the mark.
+        const auto find = [&] {
+            chamber = FView.ChamberItem(kChamber);
+            if (!chamber)
+                chamber = FView.ChamberItem(std::string("* ") + kChamber);
+            return chamber != nullptr;
+        };
+        if (WaitFor(10000, find) < 0)
             return false;
         OpenNode(FView.Tree(), chamber);
         return true;
