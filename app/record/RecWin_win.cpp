@@ -265,6 +265,7 @@ void TMDIChildRec::SetData(TRecording Data, bool Modified) {
     FValues.Reset();
     FView->DataReplaced();
     SampleAdded();
+    InvalidateRect(ListView1(), nullptr, TRUE); // the rows it showed belong to other data
 }
 
 void TMDIChildRec::SetStatistics(const TRecStatistics& Stats) {
@@ -672,12 +673,12 @@ TChamberInfoTemp TMDIChildRec::ChamberInfo() {
 }
 
 void TMDIChildRec::SampleAdded() {
-    const auto count = static_cast<WPARAM>(FRec.Data().Samples.size());
-    SendMessageA(ListView1(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const size_t count = FRec.Data().Samples.size();
+    // The last row comes into view with the count: the list then draws once.
+    FAutoScroll->SetCount(count);
     FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
     FView->SampleAdded();
     UpdateStatusBar();
-    FAutoScroll->SampleAdded();
 }
 
 void TMDIChildRec::LastSampleChanged() {
