@@ -524,7 +524,23 @@ void TMDIChildRec::ZoomChanged() {
 }
 
 void TMDIChildRec::RefreshList() {
-    InvalidateRect(ListView1(), nullptr, FALSE);
+    // Only rows in view that look different are drawn again: with End down
+    // every new sample moves the span.
+    const TLineGraph& graph = FGraphPanel->Graph();
+    const TListLook look = {VisibleSpan(),
+                            {graph.Series[0].Color, graph.Series[1].Color, graph.Series[2].Color}};
+    HWND list = ListView1();
+    if (!FListLook || FListLook->Colors != look.Colors) {
+        InvalidateRect(list, nullptr, FALSE);
+    } else {
+        const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+        const LRESULT last = std::min<LRESULT>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1,
+                                               top + SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        const auto [first, end] = ShadingChanged(FListLook->Span, look.Span, top, last);
+        if (first <= end)
+            SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(first), end);
+    }
+    FListLook = look;
 }
 
 void TMDIChildRec::RepaintGraph() {

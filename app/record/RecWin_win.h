@@ -24,6 +24,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <functional>
@@ -185,6 +186,12 @@ private:
     std::unique_ptr<TRecAutoScroll> FAutoScroll;
     ISeriesDialogs* FSeriesDialogs = nullptr;
     TSampleSelection FSel;
+    // What the rows in view were last shaded and coloured after.
+    struct TListLook {
+        TTimeSpan Span;
+        std::array<TColor, 3> Colors;
+    };
+    std::optional<TListLook> FListLook;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;
     uint8_t FUnits[3] = {255, 255, 255}; // humidity mode, temperature unit, date format applied

@@ -508,8 +508,8 @@ std::vector<uint32_t> ScreenPixels(HWND Window) {
 
 // A new sample draws on the list only what changed, and the list then looks
 // as a full repaint draws it: the new row, the rows scrolled in while Auto
-// Scroll is down, the scroll bar as it comes and moves, and a selection made
-// just before the sample.
+// Scroll is down, the scroll bar as it comes and moves, a selection made just
+// before the sample, and with End down the rows leaving a short span.
 TEST_F(RecWinTest, ANewSampleLeavesTheListAsAFullRepaintDrawsIt) {
     TMDIChildRec* w = Open();
     ASSERT_NE(w, nullptr);
@@ -518,9 +518,15 @@ TEST_F(RecWinTest, ANewSampleLeavesTheListAsAFullRepaintDrawsIt) {
     Click(w->ButtonRecord());
     const LRESULT page = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
     ASSERT_GT(page, 2);
-    for (const bool follow : {false, true}) {
-        if (w->AutoScroll().Down() != follow)
+    const struct { bool Follow, End; } passes[] = {{false, false}, {true, false}, {true, true}};
+    for (const auto& pass : passes) {
+        if (w->AutoScroll().Down() != pass.Follow)
             Click(w->AutoScroll().Button());
+        if (pass.End) {
+            w->View().SetMinTime(0);
+            w->View().SetMaxTime(18);
+            w->View().EndButton(true);
+        }
         for (LRESULT i = 0; i < page + 3; ++i) {
             if (i == page)
                 w->SelectSample(SendMessageA(list, LVM_GETTOPINDEX, 0, 0) + 1, false);
@@ -529,11 +535,12 @@ TEST_F(RecWinTest, ANewSampleLeavesTheListAsAFullRepaintDrawsIt) {
             RedrawWindow(list, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
             ASSERT_EQ(shown, ScreenPixels(list))
-                << (follow ? "following, " : "") << w->Recorder().Data().Samples.size()
-                << " samples";
+                << (pass.Follow ? "following, " : "") << (pass.End ? "End, " : "")
+                << w->Recorder().Data().Samples.size() << " samples";
         }
     }
     EXPECT_GT(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    EXPECT_GT(w->Graph().MinTime(), 0);
 }
 
 // A stored record takes no new samples: its Auto Scroll button is off.
