@@ -91,7 +91,8 @@ int main(int argc, char** argv) {
                 static_cast<long long>(w->Recorder().Data().Samples.size()), events);
     for (const auto& view : views) {
         w->AutoScroll().SetDown(view.follow);
-        w->View().EndButton(view.follow);
+        if (view.follow)
+            w->View().EndButton(true); // up, the window keeps the start of the record
         RedrawWindow(w->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         PumpMessages();
         std::vector<double> ms;
