@@ -131,8 +131,7 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
     std::vector<double> upp(Series.Count());
     for (size_t s = 0; s < upp.size(); ++s)
         upp[s] = UnitsPerPixel(s);
-    // A window that starts before the data starts at its first sample.
-    int64_t n = std::max<int64_t>(0, FMinTime / Interval());
+    int64_t n = FirstDrawn();
     int32_t nextX = -2147483647;
     for (size_t c = 0; c < Conditions.Count(); ++c) {
         TCondition& cond = Conditions[c];
@@ -144,8 +143,7 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
     }
     for (size_t s = 0; s < Series.Count(); ++s)
         Series[s].PrevPoint.X = -1;
-    // One sample step past the right edge, so that lines leave the field.
-    const double limit = std::trunc(Interval() / spp) + FieldWidth() + 2;
+    const double limit = DrawLimit(spp);
     TGraphColumn column;
     int32_t prevX = 0;
     while (nextX < limit && n <= count - 1) {
@@ -164,6 +162,27 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
         DrawSerieColumns(Canvas, x, spp, upp);
         prevX = x;
     }
+}
+
+int64_t TLineGraph::FirstDrawn() const {
+    // A window that starts before the data starts at its first sample.
+    return std::max<int64_t>(0, FMinTime / Interval());
+}
+
+double TLineGraph::DrawLimit(double Spp) const {
+    // One sample step past the right edge, so that lines leave the field.
+    return std::trunc(Interval() / Spp) + FieldWidth() + 2;
+}
+
+// The pass draws the columns from the first drawn sample's while each starts
+// left of the limit; a column holds the samples of one x.
+bool TLineGraph::SampleDrawn(int64_t N) const {
+    const int64_t first = FirstDrawn();
+    if (N < first)
+        return false;
+    const double spp = GetSecPerPixel();
+    const int32_t x = SampleToX(N, spp);
+    return x == SampleToX(first, spp) || x < DrawLimit(spp);
 }
 
 void TLineGraph::DrawConditions(TGraphCanvas& Canvas, int32_t X, int32_t PrevX, int32_t RowH) {

@@ -203,6 +203,10 @@ public:
     void DrawTimeLabels(TGraphCanvas& Canvas);
     void DrawYLabels(TGraphCanvas& Canvas);
     void DrawZoomMarker(TGraphCanvas& Canvas);
+    // Whether sample N, with N < PointCount, is drawn on the field as the last
+    // paint laid it out: a new sample right of what the series pass reaches
+    // leaves every pixel as it was.
+    bool SampleDrawn(int64_t N) const;
     static void LineToIncl(TGraphCanvas& Canvas, int32_t X, int32_t Y);
 
     TSizeFrame Frame;
@@ -232,6 +236,9 @@ private:
     // The first sample right of column X, which starts at First: the smallest
     // m > First with SampleToX(m) > X, or PointCount.
     int64_t ColumnEnd(int64_t First, int32_t X, double Spp) const;
+    // The first sample the series pass draws, and the x it stops before.
+    int64_t FirstDrawn() const;
+    double DrawLimit(double Spp) const;
     void DrawConditions(TGraphCanvas& Canvas, int32_t X, int32_t PrevX, int32_t RowH);
     void DrawSerieColumns(TGraphCanvas& Canvas, int32_t X, double Spp,
                           const std::vector<double>& Upp);

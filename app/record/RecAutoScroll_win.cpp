@@ -2,6 +2,35 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+namespace {
+
+SCROLLBARINFO BarInfo(HWND List, LONG Bar) {
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof info;
+    GetScrollBarInfo(List, Bar, &info);
+    return info;
+}
+
+bool SameLook(const SCROLLBARINFO& A, const SCROLLBARINFO& B) {
+    return EqualRect(&A.rcScrollBar, &B.rcScrollBar) && A.xyThumbTop == B.xyThumbTop &&
+           A.xyThumbBottom == B.xyThumbBottom &&
+           std::equal(std::begin(A.rgstate), std::end(A.rgstate), std::begin(B.rgstate));
+}
+
+void RedrawBar(HWND List, int Bar) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
+    GetScrollInfo(List, Bar, &info);
+    SetScrollInfo(List, Bar, &info, TRUE);
+}
+
+} // namespace
+
 TRecAutoScroll::TRecAutoScroll(TForm& Owner, int Id, int X, int Y, HWND List)
     : FOwner(Owner), FId(Id), FList(List) {
     FOwner.AddControl("BUTTON", "AS", BS_CHECKBOX | BS_PUSHLIKE, FId, X, Y, kSize, kSize);
@@ -25,9 +54,67 @@ void TRecAutoScroll::Enable(bool Live) {
     EnableWindow(Button(), Live);
 }
 
-void TRecAutoScroll::SampleAdded() {
-    if (Down())
-        ShowLastRow();
+void TRecAutoScroll::SetCount(size_t Count) {
+    const bool follow = Down() && Count > 0;
+    if (!IsWindowVisible(FList)) {
+        SendMessageA(FList, LVM_SETITEMCOUNT, Count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        if (follow)
+            SendMessageA(FList, LVM_ENSUREVISIBLE, Count - 1, FALSE);
+        return;
+    }
+    const auto before = static_cast<size_t>(SendMessageA(FList, LVM_GETITEMCOUNT, 0, 0));
+    const LRESULT top = SendMessageA(FList, LVM_GETTOPINDEX, 0, 0);
+    const LONG style = GetWindowLongA(FList, GWL_STYLE);
+    const SCROLLBARINFO vert = BarInfo(FList, OBJID_VSCROLL);
+    const SCROLLBARINFO horz = BarInfo(FList, OBJID_HSCROLL);
+    // Hiding drops what waits to be drawn, so that is drawn first. The list's
+    // own window procedure must not see the hiding, or it lays itself out anew.
+    UpdateWindow(FList);
+    DefWindowProcA(FList, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(FList, LVM_SETITEMCOUNT, Count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (follow)
+        SendMessageA(FList, LVM_ENSUREVISIBLE, Count - 1, FALSE);
+    DefWindowProcA(FList, WM_SETREDRAW, TRUE, 0);
+    // Showing it again leaves its frame to be drawn anew, scroll bars too,
+    // though they may look as before: that is decided below.
+    RedrawWindow(FList, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
+
+    if ((GetWindowLongA(FList, GWL_STYLE) ^ style) & (WS_HSCROLL | WS_VSCROLL)) {
+        // A scroll bar came or went: the frame and the rows are laid out anew.
+        RedrawWindow(FList, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return;
+    }
+    if (!SameLook(vert, BarInfo(FList, OBJID_VSCROLL)))
+        RedrawBar(FList, SB_VERT);
+    if (!SameLook(horz, BarInfo(FList, OBJID_HSCROLL)))
+        RedrawBar(FList, SB_HORZ);
+    if (Count == 0 || Count < before) {
+        InvalidateRect(FList, nullptr, TRUE);
+        return;
+    }
+    const LRESULT shown = SendMessageA(FList, LVM_GETTOPINDEX, 0, 0);
+    RECT rows = {LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(FList, LVM_GETITEMRECT, static_cast<WPARAM>(shown),
+                 reinterpret_cast<LPARAM>(&rows));
+    const int height = rows.bottom - rows.top;
+    const int first = rows.top;
+    GetClientRect(FList, &rows);
+    rows.top = first;
+    if (shown != top) {
+        // The rows still on the list move; only those scrolled in are drawn.
+        const LRESULT by = top - shown;
+        if (height > 0 && std::abs(by) * height < rows.bottom - rows.top)
+            ScrollWindowEx(FList, 0, static_cast<int>(by) * height, &rows, &rows, nullptr, nullptr,
+                           SW_INVALIDATE | SW_ERASE);
+        else
+            InvalidateRect(FList, &rows, TRUE);
+    }
+    const LRESULT page = SendMessageA(FList, LVM_GETCOUNTPERPAGE, 0, 0);
+    const LRESULT from = std::max<LRESULT>(static_cast<LRESULT>(before), shown);
+    const LRESULT to = std::min<LRESULT>(static_cast<LRESULT>(Count) - 1, shown + page);
+    if (from <= to)
+        SendMessageA(FList, LVM_REDRAWITEMS, static_cast<WPARAM>(from), to);
 }
 
 bool TRecAutoScroll::OnCommand(int Id, int Code) {

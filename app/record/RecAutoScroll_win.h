@@ -1,6 +1,11 @@
 // The Auto Scroll button of a record window with its sample list: while it is
 // down, every new sample brings the last row into view; scrolling the list by
 // hand (scroll bar or wheel) releases it.
+//
+// The list control redraws its scroll bar on every change of its count or
+// position, and under Wine each such drawing costs milliseconds: a new sample
+// changes both with the list hidden from drawing, and then only what looks
+// different is drawn.
 #pragma once
 
 #include "app/base/Form_win.h"
@@ -21,8 +26,9 @@ public:
     void SetDown(bool Down);
     // Enabled in live windows only.
     void Enable(bool Live);
-    // After a new sample: the last row into view while the button is down.
-    void SampleAdded();
+    // The list's item count := Count and, while the button is down, its last
+    // row in view.
+    void SetCount(size_t Count);
     // True when Id is the button's; a click toggles it and shows the last row.
     bool OnCommand(int Id, int Code);
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -124,6 +125,17 @@ void TRecGraphBar::Layout(int Left, int Top) {
 
 void TRecGraphBar::Show(bool Live) {
     FLive = Live;
+    const TShown now = {FView.MinText(),
+                        FView.MaxText(),
+                        FView.PageIndex(),
+                        FView.PageOpen(),
+                        {Live && FView.End(), FView.AutoX(), FView.Zoom(), FView.AutoY(),
+                         FView.AutoOffset(), FView.ShowSampleCount()},
+                        FView.TimeControlsEnabled(),
+                        static_cast<bool>(OnSeriesProperties)};
+    if (FShown == now && FView.PageItems() == FPageBoxItems)
+        return;
+    FShown = now;
     SetTextIfChanged(Control(kEditMin), FView.MinText());
     SetTextIfChanged(Control(kEditMax), FView.MaxText());
     HWND page = Control(kPageBox);
@@ -136,17 +148,13 @@ void TRecGraphBar::Show(bool Live) {
     }
     if (!FView.PageOpen() && SendMessageA(page, CB_GETCURSEL, 0, 0) != FView.PageIndex())
         SendMessageA(page, CB_SETCURSEL, static_cast<WPARAM>(FView.PageIndex()), 0);
-    SetChecked(Control(kEnd), Live && FView.End());
-    SetChecked(Control(kAutoX), FView.AutoX());
-    SetChecked(Control(kZoom), FView.Zoom());
-    SetChecked(Control(kAutoY), FView.AutoY());
-    SetChecked(Control(kAutoOffset), FView.AutoOffset());
-    SetChecked(Control(kShowSC), FView.ShowSampleCount());
-    const bool manual = FView.TimeControlsEnabled();
+    const TControl checks[] = {kEnd, kAutoX, kZoom, kAutoY, kAutoOffset, kShowSC};
+    for (size_t i = 0; i < std::size(checks); ++i)
+        SetChecked(Control(checks[i]), now.Checks[i]);
     for (TControl c : {kEditMin, kUpDownMin, kEditMax, kUpDownMax, kPageBox, kHome, kBigRwd,
                        kLittleRwd, kLittleFwd, kBigFwd, kEnd})
-        EnableWindow(Control(c), manual);
-    EnableWindow(Control(kProp), static_cast<bool>(OnSeriesProperties));
+        EnableWindow(Control(c), now.Manual);
+    EnableWindow(Control(kProp), now.Prop);
 }
 
 HCURSOR TRecGraphBar::GraphCursor() const {
@@ -183,6 +191,7 @@ bool TRecGraphBar::OnCommand(int Id, int Code, HWND Control) {
     const int c = Id - FFirstId;
     if (c < 0 || c >= kControlCount)
         return false;
+    FShown.reset();
     switch (c) {
     case kEditMin:
     case kEditMax:
@@ -234,6 +243,7 @@ bool TRecGraphBar::OnNotify(const NMHDR& Header, LRESULT& Result) {
     const int c = static_cast<int>(Header.idFrom) - FFirstId;
     if ((c != kUpDownMin && c != kUpDownMax) || Header.code != UDN_DELTAPOS)
         return false;
+    FShown.reset();
     const auto& delta = reinterpret_cast<const NMUPDOWN&>(Header);
     SetFocus(Control(static_cast<TControl>(c - 1)));
     FView.UpDown(c == kUpDownMax, delta.iDelta > 0);

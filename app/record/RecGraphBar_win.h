@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,4 +77,17 @@ private:
     // What the page box was filled with: asking the box itself costs more than
     // the rest of Show, which runs for every new sample.
     std::vector<std::string> FPageBoxItems;
+    // The state Show last put on the controls, which stays so until the user
+    // acts on one of them; a new sample mostly shows the same state again.
+    struct TShown {
+        std::string MinText;
+        std::string MaxText;
+        int PageIndex = 0;
+        bool PageOpen = false;
+        bool Checks[6] = {};
+        bool Manual = false;
+        bool Prop = false;
+        bool operator==(const TShown&) const = default;
+    };
+    std::optional<TShown> FShown;
 };

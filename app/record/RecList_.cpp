@@ -29,6 +29,19 @@ bool RowVisible(const TTimeSpan& Span, int64_t Row) {
     return row >= Span.MinTime / interval && row <= Span.MaxTime / interval;
 }
 
+std::pair<int64_t, int64_t> ShadingChanged(const TTimeSpan& A, const TTimeSpan& B, int64_t First,
+                                           int64_t Last) {
+    std::pair<int64_t, int64_t> changed{0, -1};
+    for (int64_t row = First; row <= Last; ++row) {
+        if (RowVisible(A, row) == RowVisible(B, row))
+            continue;
+        if (changed.second < changed.first)
+            changed.first = row;
+        changed.second = row;
+    }
+    return changed;
+}
+
 TTimeSpan CentreOn(const TTimeSpan& Span, int64_t Row) {
     const int64_t width = int64_t{Span.MaxTime} - Span.MinTime;
     const int64_t min = Row * std::max(Span.SampleInterval, 1) - width / 2;

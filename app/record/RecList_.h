@@ -8,6 +8,7 @@
 #include "app/values/RecordData_.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 inline constexpr TColor kClHighlightText = kClSystem | 14;
@@ -27,6 +28,11 @@ struct TTimeSpan {
 // Whether Row lies in the visible span. An interval below 1 (read from a file)
 // counts as 1.
 bool RowVisible(const TTimeSpan& Span, int64_t Row);
+
+// The rows from First to Last that are shaded differently under span A and
+// span B: the first and the last of them, or {0, -1} when there is none.
+std::pair<int64_t, int64_t> ShadingChanged(const TTimeSpan& A, const TTimeSpan& B, int64_t First,
+                                           int64_t Last);
 
 // The visible span moved so that Row is in its middle, its width kept, and
 // within what the graph's 32-bit times hold.

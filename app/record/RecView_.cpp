@@ -36,7 +36,9 @@ void TRecView::SampleAdded() {
     if (FAutoY)
         AutoYClick();
     FOffsetPending = true;
-    FRepaintPending = true;
+    // Far right of the time window a new sample changes no pixel of the graph.
+    if (FGraph.Series.PointCount > 0 && FGraph.SampleDrawn(FGraph.Series.PointCount - 1))
+        FRepaintPending = true;
 }
 
 void TRecView::DataReplaced() {

@@ -294,6 +294,7 @@ void TMDIChildRec::SetData(TRecording Data, bool Modified) {
     FValues.Reset();
     FView->DataReplaced();
     SampleAdded();
+    InvalidateRect(ListView1(), nullptr, TRUE); // the rows it showed belong to other data
 }
 
 void TMDIChildRec::SetStatistics(const TRecStatistics& Stats) {
@@ -576,7 +577,23 @@ void TMDIChildRec::ZoomChanged() {
 }
 
 void TMDIChildRec::RefreshList() {
-    InvalidateRect(ListView1(), nullptr, FALSE);
+    // Only rows in view that look different are drawn again: with End down
+    // every new sample moves the span.
+    const TLineGraph& graph = FGraphPanel->Graph();
+    const TListLook look = {VisibleSpan(),
+                            {graph.Series[0].Color, graph.Series[1].Color, graph.Series[2].Color}};
+    HWND list = ListView1();
+    if (!FListLook || FListLook->Colors != look.Colors) {
+        InvalidateRect(list, nullptr, FALSE);
+    } else {
+        const LRESULT top = SendMessageA(list, LVM_GETTOPINDEX, 0, 0);
+        const LRESULT last = std::min<LRESULT>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) - 1,
+                                               top + SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0));
+        const auto [first, end] = ShadingChanged(FListLook->Span, look.Span, top, last);
+        if (first <= end)
+            SendMessageA(list, LVM_REDRAWITEMS, static_cast<WPARAM>(first), end);
+    }
+    FListLook = look;
 }
 
 void TMDIChildRec::RepaintGraph() {
@@ -709,12 +726,12 @@ TChamberInfoTemp TMDIChildRec::ChamberInfo() {
 }
 
 void TMDIChildRec::SampleAdded() {
-    const auto count = static_cast<WPARAM>(FRec.Data().Samples.size());
-    SendMessageA(ListView1(), LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    const size_t count = FRec.Data().Samples.size();
+    // The last row comes into view with the count: the list then draws once.
+    FAutoScroll->SetCount(count);
     FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
     FView->SampleAdded();
     UpdateStatusBar();
-    FAutoScroll->SampleAdded();
 }
 
 void TMDIChildRec::LastSampleChanged() {

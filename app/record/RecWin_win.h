@@ -25,6 +25,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <functional>
@@ -206,6 +207,12 @@ private:
     IRecordCommands* FCommands = nullptr;
     int FToolsRight = 0; // right of the print and export buttons, where the graph bar may start
     TSampleSelection FSel;
+    // What the rows in view were last shaded and coloured after.
+    struct TListLook {
+        TTimeSpan Span;
+        std::array<TColor, 3> Colors;
+    };
+    std::optional<TListLook> FListLook;
     std::array<std::string, 4> FPanels;
     TUnitOverrides FOverrides;
     uint8_t FUnits[3] = {255, 255, 255}; // humidity mode, temperature unit, date format applied

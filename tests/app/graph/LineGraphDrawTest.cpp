@@ -365,3 +365,45 @@ TEST_F(LineGraphDraw, ColumnsAsAWalkOverEverySampleFindsThem) {
         ASSERT_EQ(Columns, WalkedColumns(Graph));
     }
 }
+
+// A new sample that the graph says is not drawn changes nothing of what the
+// panel and field paint; one it says is drawn often does.
+TEST_F(LineGraphDraw, ASampleNotDrawnLeavesThePaintAsItWas) {
+    std::mt19937 random(23);
+    auto pick = [&](int64_t Lo, int64_t Hi) {
+        return std::uniform_int_distribution<int64_t>(Lo, Hi)(random);
+    };
+    auto paint = [this](int64_t Count) {
+        SetCount(
+            Count, +[](int64_t N) { return static_cast<double>(N % 97); });
+        Canvas.Log.clear();
+        Graph.Paint(Canvas, 1);
+        Graph.DrawFieldPaint(Canvas);
+        return Canvas.Log;
+    };
+    Graph.AnnotationFlags = afNames | afValues;
+    int unchanged = 0;
+    for (int round = 0; round < 200; ++round) {
+        const int32_t width = static_cast<int32_t>(pick(20, 400));
+        Graph.SetClientSize(width, 100);
+        Graph.SampleInterval = static_cast<int32_t>(pick(0, 3) == 0 ? pick(1, 60) : pick(1, 3));
+        const int32_t span = static_cast<int32_t>(pick(18, 3000));
+        const int32_t minTime = static_cast<int32_t>(pick(0, 2) == 0 ? 0 : pick(0, 5000));
+        Graph.SetMinTime(minTime);
+        Graph.SetMaxTime(minTime + span);
+        Graph.SetShowSampleCount(pick(0, 1) == 1);
+        const int64_t inView = (int64_t{minTime} + span) / Graph.Interval();
+        const int64_t count =
+            std::max<int64_t>(0, inView + pick(-5, 5) + pick(0, 1) * pick(0, 500));
+        SCOPED_TRACE(Format("width %d interval %d window %d + %d count %lld", width,
+                            Graph.SampleInterval, minTime, span, static_cast<long long>(count)));
+        const std::vector<std::string> before = paint(count);
+        const bool drawn = Graph.SampleDrawn(count);
+        const std::vector<std::string> after = paint(count + 1);
+        if (!drawn) {
+            ASSERT_EQ(before, after);
+            ++unchanged;
+        }
+    }
+    EXPECT_GT(unchanged, 50);
+}

@@ -178,6 +178,29 @@ TEST(RecList, ColorsAndShading) {
     EXPECT_FALSE(RowVisible({0, 10, 0}, 11));
 }
 
+// A span that moves or changes its interval shades anew only the rows that
+// cross its edges, among those asked.
+TEST(RecList, RowsWhoseShadingChanged) {
+    using TRange = std::pair<int64_t, int64_t>;
+    const struct {
+        TTimeSpan A, B;
+        int64_t First, Last;
+        TRange Changed;
+    } cases[] = {
+        {{0, 720, 1}, {0, 720, 1}, 0, 1000, {0, -1}},
+        {{0, 720, 1}, {1, 721, 1}, 0, 1000, {0, 721}},
+        {{0, 720, 1}, {1, 721, 1}, 100, 700, {0, -1}}, // rows in view stay inside
+        {{0, 720, 1}, {1, 721, 1}, 650, 730, {721, 721}},
+        {{100, 200, 10}, {100, 200, 1}, 0, 300, {10, 200}},
+        {{0, 10, 0}, {0, 10, 1}, 0, 20, {0, -1}}, // an interval of 0 counts as 1
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.B.MinTime << ".." << c.B.MaxTime << " rows " << c.First
+                                        << ".." << c.Last);
+        EXPECT_EQ(ShadingChanged(c.A, c.B, c.First, c.Last), c.Changed);
+    }
+}
+
 // Mended: index x interval was computed in 32 bits.
 TEST(RecList, CentringKeepsTheSpanWithin32Bits) {
     const TTimeSpan span{0, 3600, 10};

@@ -355,6 +355,31 @@ TEST_F(RecViewTest, OneActionRunsTheOffsetAndRepaintOnce) {
     EXPECT_EQ(Host.Changed, 1);
 }
 
+// A new sample repaints the graph when the graph draws it (samples 10 s apart,
+// 0 .. 720 s in view); far right of the window it changes no pixel, unless
+// End brings it into view.
+TEST_F(RecViewTest, ANewSampleRepaintsTheGraphWhereItIsDrawn) {
+    Defaults(true);
+    Graph.SetClientSize(500, 300);
+    const struct {
+        int64_t Count;
+        bool End;
+        int Repaints;
+    } cases[] = {{50, false, 1}, {72, false, 1}, {80, false, 0}, {5000, false, 0}, {5000, true, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Count << " samples" << (c.End ? ", End" : ""));
+        Samples(c.Count);
+        Graph.Series.PointCount = c.Count;
+        Time(0, 720);
+        if (c.End)
+            View.EndButton(true);
+        Host = {};
+        View.SampleAdded();
+        EXPECT_EQ(Host.Repaints, c.Repaints);
+        View.ReleaseEnd();
+    }
+}
+
 // --- y ranges
 
 TEST_F(RecViewTest, AutoRangeYOverTheStatistics) {

@@ -8,6 +8,7 @@
 #include "app/record/RecWin_win.h"
 #include "app/record/RecWinFactory_win.h"
 #include "app/tree/TreeNodes_.h"
+#include "common/WinRes_win.h"
 #include "tests/app/support/FakeLinkApi.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
@@ -603,6 +604,69 @@ TEST_F(RecWinTest, AutoScrollFollowsNewSamplesUntilTheListIsScrolledByHand) {
     PumpMessages();
     EXPECT_GE(w->Selection().Anchor(), 0);
     EXPECT_FALSE(w->AutoScroll().Down()) << "picking a sample releases it";
+}
+
+// The list window as it is on the screen, frame and scroll bars included.
+std::vector<uint32_t> ScreenPixels(HWND Window) {
+    RECT r;
+    GetWindowRect(Window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const TScoped<HDC, DeleteDC> memory(CreateCompatibleDC(nullptr));
+    void* bits = nullptr;
+    const TScoped<HBITMAP, DeleteObject> bitmap(
+        CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const TSelectObject select(memory.Get(), bitmap.Get());
+    const HDC screen = GetWindowDC(Window);
+    BitBlt(memory.Get(), 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(Window, screen);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    return {first, first + static_cast<size_t>(width) * static_cast<size_t>(height)};
+}
+
+// A new sample draws on the list only what changed, and the list then looks
+// as a full repaint draws it: the new row, the rows scrolled in while Auto
+// Scroll is down, the scroll bar as it comes and moves, a selection made just
+// before the sample, and with End down the rows leaving a short span.
+TEST_F(RecWinTest, ANewSampleLeavesTheListAsAFullRepaintDrawsIt) {
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    HWND list = w->ListView1();
+    SelectRate(*w, 0);
+    Click(w->ButtonRecord());
+    const LRESULT page = SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    ASSERT_GT(page, 2);
+    const struct { bool Follow, End; } passes[] = {{false, false}, {true, false}, {true, true}};
+    for (const auto& pass : passes) {
+        if (w->AutoScroll().Down() != pass.Follow)
+            Click(w->AutoScroll().Button());
+        if (pass.End) {
+            w->View().SetMinTime(0);
+            w->View().SetMaxTime(18);
+            w->View().EndButton(true);
+        }
+        for (LRESULT i = 0; i < page + 3; ++i) {
+            if (i == page)
+                w->SelectSample(SendMessageA(list, LVM_GETTOPINDEX, 0, 0) + 1, false);
+            Event(*w);
+            const std::vector<uint32_t> shown = ScreenPixels(list);
+            RedrawWindow(list, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            ASSERT_EQ(shown, ScreenPixels(list))
+                << (pass.Follow ? "following, " : "") << (pass.End ? "End, " : "")
+                << w->Recorder().Data().Samples.size() << " samples";
+        }
+    }
+    EXPECT_GT(SendMessageA(list, LVM_GETTOPINDEX, 0, 0), 0);
+    EXPECT_GT(w->Graph().MinTime(), 0);
 }
 
 // A stored record takes no new samples: its Auto Scroll button is off.
