@@ -270,7 +270,7 @@ void TMDIChildRec::SaveRecordFile(const std::string& FileName) {
         throw std::runtime_error(failed);
     FRec.SetModified(false);
     FRec.SetDataReplaced(false);
-    if (FNode->Text().starts_with("*"))
+    if (FNode->Text().starts_with(sUnsavedMark))
         FHost.Tree().SetText(FNode,
                              FNode->Text().substr(std::min<std::size_t>(2, FNode->Text().size())));
     if (TChamberData* chamber = ChamberData(FNode)) {
@@ -284,8 +284,15 @@ void TMDIChildRec::SaveRecordFile(const std::string& FileName) {
     }
 }
 
+// The tree's enabling may have run before the node referred to this window, as
+// when a new window activates: its own commands are set here as well.
 void TMDIChildRec::Activate() {
     FHost.Tree().Select(FNode);
+    const bool samples = HasSamples();
+    for (int id :
+         {IMdiHost::kFileSaveAs1, IMdiHost::kFileSave1, IMdiHost::kAcExport, IMdiHost::kAcExpGrph})
+        FHost.Actions().SetEnabled(id, samples);
+    FHost.Actions().SetEnabled(IMdiHost::kPrintPreview1, true);
     SetFocus(ListView1());
 }
 

@@ -670,6 +670,32 @@ TEST_F(RecWinTest, ANewSampleLeavesTheListAsAFullRepaintDrawsIt) {
 }
 
 // A stored record takes no new samples: its Auto Scroll button is off.
+// A new window activates before its node refers to it, so the tree's selection
+// cannot have enabled them: the window's activation does.
+TEST_F(RecWinTest, ActivationEnablesTheWindowsCommands) {
+    const int samplesOnly[] = {IMdiHost::kFileSaveAs1, IMdiHost::kFileSave1, IMdiHost::kAcExport,
+                               IMdiHost::kAcExpGrph};
+    for (int id : samplesOnly)
+        if (!form->Actions().Find(id))
+            form->Actions().Add({id, "command", {}, true, false, [] {}});
+    form->Actions().Add({IMdiHost::kPrintPreview1, "Print Pre&view", {}, false, false, [] {}});
+    const auto enabled = [this](int Id) { return form->Actions().Find(Id)->Enabled; };
+
+    TMDIChildRec* w = Open();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(enabled(IMdiHost::kPrintPreview1));
+    for (int id : samplesOnly)
+        EXPECT_FALSE(enabled(id)) << id << " without samples";
+
+    SelectRate(*w, 0);
+    SendMessageA(w->ButtonRecord(), BM_CLICK, 0, 0);
+    PumpMessages();
+    Event(*w);
+    w->Activate();
+    for (int id : samplesOnly)
+        EXPECT_TRUE(enabled(id)) << id << " with a sample";
+}
+
 TEST_F(RecWinTest, AStoredRecordsAutoScrollIsDisabled) {
     defaults.AutoScroll = 1;
     TTreeNode* node = CreateRecNode(form->Tree(), boxes, "* stored", "stored.zqr", true, 0);
