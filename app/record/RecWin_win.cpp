@@ -288,12 +288,17 @@ void TMDIChildRec::SaveRecordFile(const std::string& FileName) {
 // when a new window activates: its own commands are set here as well.
 void TMDIChildRec::Activate() {
     FHost.Tree().Select(FNode);
-    const bool samples = HasSamples();
-    for (int id :
-         {IMdiHost::kFileSaveAs1, IMdiHost::kFileSave1, IMdiHost::kAcExport, IMdiHost::kAcExpGrph})
-        FHost.Actions().SetEnabled(id, samples);
+    EnableSampleCommands();
     FHost.Actions().SetEnabled(IMdiHost::kPrintPreview1, true);
     SetFocus(ListView1());
+}
+
+void TMDIChildRec::EnableSampleCommands() {
+    if (!HasSamples())
+        return;
+    for (int id :
+         {IMdiHost::kFileSaveAs1, IMdiHost::kFileSave1, IMdiHost::kAcExport, IMdiHost::kAcExpGrph})
+        FHost.Actions().SetEnabled(id, true);
 }
 
 void TMDIChildRec::SetData(TRecording Data, bool Modified) {
@@ -739,6 +744,8 @@ void TMDIChildRec::SampleAdded() {
     FGraphPanel->Graph().Series.PointCount = static_cast<int64_t>(count);
     FView->SampleAdded();
     UpdateStatusBar();
+    if (reinterpret_cast<HWND>(SendMessageA(FHost.MDIClient(), WM_MDIGETACTIVE, 0, 0)) == Handle())
+        EnableSampleCommands();
 }
 
 void TMDIChildRec::LastSampleChanged() {

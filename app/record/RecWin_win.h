@@ -165,6 +165,8 @@ private:
     void FillBlockHeader(TRecBlockHeader& Header) override;
     TChamberInfoTemp ChamberInfo() override;
     void SampleAdded() override;
+    // Save, Save As, Export and Export Graph, once there are samples.
+    void EnableSampleCommands();
     void LastSampleChanged() override;
     void DataCleared() override;
     void StatisticsChanged() override { ShowStatistics(); }
