@@ -107,6 +107,112 @@ bool WriteRecords(IFile& F, uint64_t& At, const std::vector<T>& Items, std::size
     return true;
 }
 
+// Encodes and checks samples on a thread of its own, a few chunks ahead of the
+// calling thread, which writes them in order: the file then takes its bytes
+// while the next are made.
+class TSampleWriter {
+public:
+    TSampleWriter(IFile& F, uint64_t At, const std::vector<TSample>& Items, uint16_t Sum)
+        : FFile(F), FAt(At), FItems(Items), FChunks((Items.size() + kRecords - 1) / kRecords),
+          FSum(Sum) {
+        for (std::vector<uint8_t>& buf : FBufs)
+            buf.resize(std::min(Items.size(), kRecords) * kSampleSize);
+        FEncoder = std::thread([this] { Encode(); });
+    }
+    ~TSampleWriter() { Stop(); }
+    TSampleWriter(const TSampleWriter&) = delete;
+    TSampleWriter& operator=(const TSampleWriter&) = delete;
+
+    // Writes every sample; Sum continued over them. False when a write failed.
+    bool Run(uint16_t& Sum) {
+        for (std::size_t k = 0; k < FChunks; ++k) {
+            {
+                std::unique_lock<std::mutex> lock(FLock);
+                FChanged.wait(lock, [&] { return FEncoded > k; });
+            }
+            const std::size_t bytes = Records(k) * kSampleSize;
+            const bool written =
+                FFile.WriteAt(FAt + k * kRecords * kSampleSize, Buf(k).data(), bytes) == bytes;
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                FWritten = k + 1;
+                FStopped = !written;
+            }
+            FChanged.notify_all();
+            if (!written)
+                return false;
+        }
+        Stop();
+        Sum = FSum;
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kRecords = 1 << 14;
+    static constexpr std::size_t kBuffers = 4;
+
+    std::size_t Records(std::size_t K) const {
+        return std::min(kRecords, FItems.size() - K * kRecords);
+    }
+    std::vector<uint8_t>& Buf(std::size_t K) { return FBufs[K % kBuffers]; }
+
+    void Encode() {
+        for (std::size_t k = 0; k < FChunks; ++k) {
+            {
+                std::unique_lock<std::mutex> lock(FLock);
+                FChanged.wait(lock, [&] { return FStopped || k < FWritten + kBuffers; });
+                if (FStopped)
+                    return;
+            }
+            uint8_t* out = Buf(k).data();
+            const TSample* in = FItems.data() + k * kRecords;
+            const std::size_t n = Records(k);
+            for (std::size_t i = 0; i < n; ++i)
+                PutSample(out + i * kSampleSize, in[i]);
+            FSum = Check(FSum, out, n * kSampleSize);
+            {
+                std::lock_guard<std::mutex> lock(FLock);
+                FEncoded = k + 1;
+            }
+            FChanged.notify_all();
+        }
+    }
+
+    void Stop() {
+        {
+            std::lock_guard<std::mutex> lock(FLock);
+            FStopped = true;
+        }
+        FChanged.notify_all();
+        if (FEncoder.joinable())
+            FEncoder.join();
+    }
+
+    IFile& FFile;
+    const uint64_t FAt;
+    const std::vector<TSample>& FItems;
+    const std::size_t FChunks;
+    uint16_t FSum; // the encoder's until it has ended
+    std::vector<uint8_t> FBufs[kBuffers];
+    // Mutex and condition variable, not std::atomic's wait: the MinGW
+    // runtime's atomic wait can miss a notification.
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::size_t FEncoded = 0; // chunks encoded
+    std::size_t FWritten = 0; // chunks written
+    bool FStopped = false;
+    std::thread FEncoder;
+};
+
+bool WriteSamples(IFile& F, uint64_t& At, const std::vector<TSample>& Items, uint16_t& Sum) {
+    if (Items.size() <= kChunkRecords)
+        return WriteRecords(F, At, Items, kSampleSize, PutSample, Sum);
+    if (!TSampleWriter(F, At, Items, Sum).Run(Sum))
+        return false;
+    At += Items.size() * kSampleSize;
+    return true;
+}
+
 // Reads Count records, decoding each with Get, continuing Check. Items are
 // reserved once from the count, which the caller checked against the file size.
 template <class T, class TGet>
@@ -310,7 +416,7 @@ bool WriteFile(IFile& F, const TRecordFileData& Data) {
         return false;
     at += header.size();
     if (!WriteRecords(F, at, Data.Headers, kBlockHeaderSize, PutBlockHeader, sum) ||
-        !WriteRecords(F, at, Data.Samples, kSampleSize, PutSample, sum))
+        !WriteSamples(F, at, Data.Samples, sum))
         return false;
     uint8_t word[2];
     PutU16(word, sum);

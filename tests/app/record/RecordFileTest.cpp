@@ -392,6 +392,34 @@ TEST(RecordFileSave, CrashDuringSaveKeepsThePreviousFile) {
     }
 }
 
+// Long records are written while their next samples are made: a failure in
+// the middle of them still leaves the previous file as it was.
+TEST(RecordFileSave, LongRecordFailingMidwayKeepsThePreviousFile) {
+    constexpr uint32_t kSamples = 3 * (1 << 14) + 5;
+    TRecordFileData saved;
+    saved.Headers = {Header(1, kSamples)};
+    saved.Samples.assign(kSamples, Sample(1, 0, 1234));
+    const int64_t midway = kRecFileHeaderSize + kBlockHeaderSize + kSamples / 2 * kSampleSize;
+    for (const bool crash : {false, true}) {
+        SCOPED_TRACE(crash ? "a crash" : "disk full");
+        TMemFileSystem fs;
+        ASSERT_EQ(SaveRecordFile(fs, kFile, OneBlockTwoSamples()), "");
+        const std::vector<uint8_t> good = fs[kFile];
+        if (crash) {
+            fs.WritesBeforeCrash = 4;
+            EXPECT_THROW(SaveRecordFile(fs, kFile, saved), TSimulatedCrash);
+            fs.WritesBeforeCrash = -1;
+        } else {
+            fs.WriteBudget = midway;
+            fs.BudgetError = TFileError::DiskFull;
+            EXPECT_EQ(SaveRecordFile(fs, kFile, saved),
+                      "Cannot save the file rec.zqr! The previous file is unchanged.");
+            EXPECT_EQ(fs.Files.size(), 1u) << "the unfinished sibling is removed";
+        }
+        EXPECT_EQ(fs[kFile], good);
+    }
+}
+
 TEST(RecordFileSave, NewFileThatFailsSaysSoWithoutAPreviousFile) {
     TMemFileSystem fs;
     fs.WriteBudget = 10;
