@@ -12,6 +12,7 @@
 #include "tests/app/support/FakeLinkApi.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/RecordedWindows_win.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
@@ -62,14 +63,8 @@ protected:
 
     void SetUp() override {
         // Without preferences the temporary files go to the current folder.
-        const std::filesystem::path dir =
-            std::filesystem::temp_directory_path() /
-            (std::string("recwin_gui_") +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::error_code e;
-        std::filesystem::remove_all(dir, e);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        EnterFreshFolder(std::string("recwin_gui_") +
+                         testing::UnitTest::GetInstance()->current_test_info()->name());
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         SetFactoryGraphDefaults(defaults);
         factory = std::make_unique<TRecWinFactory>(

@@ -17,6 +17,7 @@
 #include "tests/app/support/FakePrinter.h"
 #include "tests/app/support/GuiHelpers_win.h"
 #include "tests/app/support/MemRegistry.h"
+#include "tests/app/support/RecordedWindows_win.h"
 #include "tests/app/support/ScriptedBoxes.h"
 
 #include <commctrl.h>
@@ -74,14 +75,8 @@ protected:
     bool programTempExisted = false;
 
     void SetUp() override {
-        const std::filesystem::path dir =
-            std::filesystem::temp_directory_path() /
-            (std::string("series_gui_") +
-             testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::error_code e;
-        std::filesystem::remove_all(dir, e);
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
+        EnterFreshFolder(std::string("series_gui_") +
+                         testing::UnitTest::GetInstance()->current_test_info()->name());
         programTempExisted = platform.DirectoryExists(platform.ProgramDir() + "Temp\\");
         form = std::make_unique<TMainForm>(boxes, registry, api, std::vector<std::string>{});
         prefs = std::make_unique<TPreferences>(registry, boxes, platform, printer, setupFiles);
