@@ -71,12 +71,7 @@ protected:
             *form, [this] { return autoRestore; }, [this] { return defaults; });
         form->SetRecWindowFactory(factory.get());
         ShowWindow(form->Handle(), SW_SHOW);
-        TInstrumentData d;
-        d.Kind = nkSerialInstrument;
-        d.InterfaceIndex = 2;
-        d.SerialNumber = 12345;
-        SetFieldText(d.DevId, "ZEPHORA");
-        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        instrument = AddSerialInstrument(*form);
         TChamberData c;
         c.Kind = nkZephoraChamber;
         c.Chamber = 1;

@@ -97,12 +97,7 @@ protected:
                 factory->ApplyStandardSettings(W, D, Recorder);
             });
         ShowWindow(form->Handle(), SW_SHOW);
-        TInstrumentData d;
-        d.Kind = nkSerialInstrument;
-        d.InterfaceIndex = 2;
-        d.SerialNumber = 12345;
-        SetFieldText(d.DevId, "ZEPHORA");
-        instrument = form->Tree().AddChild(form->Tree().Root(), "COM3 0012345", d);
+        instrument = AddSerialInstrument(*form);
         for (int i = 0; i < 2; ++i) {
             TChamberData c;
             c.Kind = nkZephoraChamber;
