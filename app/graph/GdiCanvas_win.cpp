@@ -7,6 +7,9 @@
 
 namespace {
 
+// How far left of its box a glyph's antialiased edge may reach.
+constexpr int32_t kGlyphBleed = 2;
+
 RECT WinRect(const TRect& R) {
     return {R.Left, R.Top, R.Right, R.Bottom};
 }
@@ -164,43 +167,84 @@ void TGdiCanvas::Frame3D(const TRect& R, TColor TopLeft, TColor BottomRight, int
 
 void TGdiCanvas::WriteText(int32_t X, int32_t Y, const std::string& Text) {
     PrepareText();
-    const std::vector<WORD>& glyphs = Glyphs(Text);
+    const std::vector<WORD>& glyphs = Form(Text).Glyphs;
     if (glyphs.empty())
         ::TextOutA(FDC, X, Y, Text.data(), static_cast<int>(Text.size()));
     else
-        GlyphsOut(X, Y, 0, nullptr, glyphs);
+        GlyphsOut(X, Y, 0, nullptr, glyphs.data(), static_cast<UINT>(glyphs.size()));
 }
 
-// A band's text is first asked for within no width: nothing to draw.
+// A band's text is first asked for within no width: nothing to draw. As the
+// band grows it is rewritten within a clip a column wider each time: the
+// glyphs that start right of the clip are left out, GDI paying for each.
 void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::string& Text) {
     if (Clip.Left == Clip.Right || Clip.Top == Clip.Bottom)
         return;
     PrepareText();
     const RECT r = WinRect(Clip);
     const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);
-    const std::vector<WORD>& glyphs = Glyphs(Text);
-    if (glyphs.empty())
+    const TTextForm& form = Form(Text);
+    if (form.Glyphs.empty()) {
         ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
-    else
-        GlyphsOut(X, Y, options, &r, glyphs);
+        return;
+    }
+    size_t count = form.Glyphs.size();
+    if (!form.Reach.empty())
+        while (count > 0 && int64_t{X} + form.Reach[count - 1] >= Clip.Right)
+            --count;
+    if (count > 0 || FBkMode == OPAQUE)
+        GlyphsOut(X, Y, options, &r, form.Glyphs.data(), static_cast<UINT>(count));
 }
 
-void TGdiCanvas::GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
-                           const std::vector<WORD>& Glyphs) {
-    ExtTextOutW(FDC, X, Y, Options | ETO_GLYPH_INDEX, Clip,
-                reinterpret_cast<LPCWSTR>(Glyphs.data()), static_cast<UINT>(Glyphs.size()),
-                nullptr);
+void TGdiCanvas::GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip, const WORD* Glyphs,
+                           UINT Count) {
+    ExtTextOutW(FDC, X, Y, Options | ETO_GLYPH_INDEX, Clip, reinterpret_cast<LPCWSTR>(Glyphs),
+                Count, nullptr);
 }
 
-const std::vector<WORD>& TGdiCanvas::Glyphs(const std::string& Text) {
+// Only where a text runs left to right from where it is written, in pixels of
+// a plain font, does a glyph's pixel follow from its advance and bearing.
+bool TGdiCanvas::PlainTextLayout() {
+    if (FPlainLayout < 0) {
+        XFORM transform{};
+        const UINT align = GetTextAlign(FDC);
+        FPlainLayout = align != GDI_ERROR &&
+                       !(align & (TA_CENTER | TA_RIGHT | TA_UPDATECP | TA_RTLREADING)) &&
+                       GetMapMode(FDC) == MM_TEXT && GetLayout(FDC) == 0 &&
+                       GetWorldTransform(FDC, &transform) && transform.eM11 == 1 &&
+                       transform.eM12 == 0 && transform.eM21 == 0 && transform.eM22 == 1;
+    }
+    return FPlainLayout != 0;
+}
+
+std::vector<int32_t> TGdiCanvas::GlyphReach(const std::vector<WORD>& Glyphs) {
+    TEXTMETRICW metrics{};
+    if (!PlainTextLayout() || !GetTextMetricsW(FDC, &metrics) || metrics.tmUnderlined ||
+        metrics.tmStruckOut)
+        return {};
+    const int count = static_cast<int>(Glyphs.size());
+    std::vector<INT> ends(Glyphs.size());
+    std::vector<ABC> widths(Glyphs.size());
+    SIZE size{};
+    std::vector<WORD> glyphs = Glyphs; // the calls take them unconst
+    if (!GetTextExtentExPointI(FDC, glyphs.data(), count, 0, nullptr, ends.data(), &size) ||
+        !GetCharABCWidthsI(FDC, 0, static_cast<UINT>(count), glyphs.data(), widths.data()))
+        return {};
+    std::vector<int32_t> reach(Glyphs.size());
+    for (int i = 0; i < count; ++i)
+        reach[i] = (i == 0 ? 0 : ends[i - 1]) + std::min(0, widths[i].abcA) - kGlyphBleed;
+    return reach;
+}
+
+const TGdiCanvas::TTextForm& TGdiCanvas::Form(const std::string& Text) {
     TTextForm& form = FTexts[{State.FontSize, Text}];
     if (form.Mapped)
-        return form.Glyphs;
+        return form;
     form.Mapped = true;
     const bool plain =
         std::all_of(Text.begin(), Text.end(), [](char C) { return C >= 0x20 && C <= 0x7E; });
     if (!plain || Text.empty())
-        return form.Glyphs;
+        return form;
     SelectFont();
     const std::wstring wide(Text.begin(), Text.end());
     form.Glyphs.resize(wide.size());
@@ -209,7 +253,9 @@ const std::vector<WORD>& TGdiCanvas::Glyphs(const std::string& Text) {
     if (mapped != wide.size() ||
         std::find(form.Glyphs.begin(), form.Glyphs.end(), 0xFFFF) != form.Glyphs.end())
         form.Glyphs.clear();
-    return form.Glyphs;
+    else
+        form.Reach = GlyphReach(form.Glyphs);
+    return form;
 }
 
 SIZE TGdiCanvas::TextExtent(const std::string& Text) {

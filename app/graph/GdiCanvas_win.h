@@ -63,13 +63,18 @@ private:
         // ASCII may be reordered, shaped or of another code page, one the font
         // lacks comes from a linked font.
         std::vector<WORD> Glyphs;
+        // Per glyph the leftmost pixel it may set, from where the text starts;
+        // empty where that is not known.
+        std::vector<int32_t> Reach;
     };
     SIZE TextExtent(const std::string& Text);
     // Text drawn through its glyphs gives the characters' pixels, and GDI skips
     // mapping them on every call.
-    const std::vector<WORD>& Glyphs(const std::string& Text);
-    void GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
-                   const std::vector<WORD>& Glyphs);
+    const TTextForm& Form(const std::string& Text);
+    void GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip, const WORD* Glyphs,
+                   UINT Count);
+    std::vector<int32_t> GlyphReach(const std::vector<WORD>& Glyphs);
+    bool PlainTextLayout();
     void PrepareText();
     void FillSolid(const RECT& R, TColor Color);
 
@@ -85,6 +90,7 @@ private:
     COLORREF FTextColor = CLR_INVALID;
     COLORREF FBkColor = CLR_INVALID;
     int FBkMode = 0;
+    int FPlainLayout = -1; // unknown, else whether texts run left to right in pixels
     POINT FPosition{0, 0};
     std::vector<POINT> FPoints; // pairs of points, one line each
     std::vector<DWORD> FCounts; // 2 for each line

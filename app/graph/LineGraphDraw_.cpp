@@ -75,8 +75,8 @@ void TLineGraph::Paint(TGraphCanvas& Canvas, int32_t BevelWidth) {
     Canvas.Frame3D(client, kClLight, kClShadow, BevelWidth);
     Canvas.State.BrushColor = kClPanel;
     Canvas.State.BrushClear = false;
-    Canvas.FillRect(Grown(client, -BevelWidth));
     LayoutField(Canvas);
+    FillAround(Canvas, Grown(client, -BevelWidth), FField);
     Canvas.Frame3D(Grown(FField, BevelWidth), kClShadow, kClLight, BevelWidth);
     Canvas.State.BrushColor = GraphColor;
     Canvas.FillRect(FField);
@@ -96,6 +96,26 @@ void TLineGraph::Paint(TGraphCanvas& Canvas, int32_t BevelWidth) {
         const std::string& label = SampleCountLabels[a];
         Canvas.WriteText(x - Canvas.TextWidth(label) / 2, y0 + 4, label);
     }
+}
+
+// The panel inside its bevel but for the field, which is filled on its own:
+// a field of a million pixels is not filled twice.
+void TLineGraph::FillAround(TGraphCanvas& Canvas, const TRect& Panel, const TRect& Field) {
+    const TRect inner{std::clamp(Field.Left, Panel.Left, Panel.Right),
+                      std::clamp(Field.Top, Panel.Top, Panel.Bottom),
+                      std::clamp(Field.Right, Panel.Left, Panel.Right),
+                      std::clamp(Field.Bottom, Panel.Top, Panel.Bottom)};
+    if (inner.Left >= inner.Right || inner.Top >= inner.Bottom) {
+        Canvas.FillRect(Panel);
+        return;
+    }
+    const TRect parts[] = {{Panel.Left, Panel.Top, Panel.Right, inner.Top},
+                           {Panel.Left, inner.Top, inner.Left, inner.Bottom},
+                           {inner.Right, inner.Top, Panel.Right, inner.Bottom},
+                           {Panel.Left, inner.Bottom, Panel.Right, Panel.Bottom}};
+    for (const TRect& part : parts)
+        if (part.Left < part.Right && part.Top < part.Bottom)
+            Canvas.FillRect(part);
 }
 
 void TLineGraph::DrawFieldPaint(TGraphCanvas& Canvas) {

@@ -195,6 +195,7 @@ public:
     // then the field's own layers in order. LayoutField places the field as the
     // panel paint does, without drawing.
     void LayoutField(TGraphCanvas& Canvas);
+    static void FillAround(TGraphCanvas& Canvas, const TRect& Panel, const TRect& Field);
     void Paint(TGraphCanvas& Canvas, int32_t BevelWidth);
     void DrawFieldPaint(TGraphCanvas& Canvas);
     void DrawGrid(TGraphCanvas& Canvas);

@@ -60,10 +60,17 @@ void TRecGraphValues::Summarise() {
     FSummarised = summable;
 }
 
-void TRecGraphValues::IncludeSample(TSummary& Summary, int64_t I) const {
-    Summary.Extremes.Include(FSamples[static_cast<size_t>(I)]);
-    if (I > Summary.LastRequest && Requests(I))
-        Summary.LastRequest = I;
+// The extremes of samples From .. To - 1 and, searched from the end, the last
+// of them that asks for a mark line: only the last one counts.
+void TRecGraphValues::IncludeSamples(TSummary& Summary, int64_t From, int64_t To) const {
+    for (int64_t i = From; i < To; ++i)
+        Summary.Extremes.Include(FSamples[static_cast<size_t>(i)]);
+    for (int64_t i = To - 1; i >= From && i > Summary.LastRequest; --i) {
+        if (Requests(i)) {
+            Summary.LastRequest = i;
+            break;
+        }
+    }
 }
 
 // The range shrinks from both ends, through ever larger chunks as its ends
@@ -72,13 +79,14 @@ TRecGraphValues::TSummary TRecGraphValues::Summary(int64_t First, int64_t Last) 
     TSummary summary;
     int64_t lo = First;
     int64_t hi = std::min(Last + 1, std::max(First, FSummarised));
-    for (int64_t i = hi; i <= Last; ++i)
-        IncludeSample(summary, i);
+    IncludeSamples(summary, hi, Last + 1);
     const auto aligned = [](int64_t I, int64_t Size) { return (I & (Size - 1)) == 0; };
-    while (lo < hi && !aligned(lo, kChunk))
-        IncludeSample(summary, lo++);
-    while (lo < hi && !aligned(hi, kChunk))
-        IncludeSample(summary, --hi);
+    const int64_t headEnd = std::min(hi, (lo + kChunk - 1) & ~(kChunk - 1));
+    IncludeSamples(summary, lo, headEnd);
+    lo = headEnd;
+    const int64_t tailStart = std::max(lo, hi & ~(kChunk - 1));
+    IncludeSamples(summary, tailStart, hi);
+    hi = tailStart;
     for (size_t l = 0; l < kLevels && lo < hi; ++l) {
         const std::vector<TChunk>& level = FLevels[l];
         const int64_t size = LevelSize(l);

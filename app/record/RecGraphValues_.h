@@ -134,7 +134,7 @@ private:
     // sample may still receive its stop mark.
     void Summarise();
     TSummary Summary(int64_t First, int64_t Last) const;
-    void IncludeSample(TSummary& Summary, int64_t I) const;
+    void IncludeSamples(TSummary& Summary, int64_t From, int64_t To) const;
     TChamberStatus Rising(int64_t I) const;
     bool Requests(int64_t I) const;
     TColor RequestColor(int64_t I) const;

@@ -166,7 +166,8 @@ TEST(GdiCanvas, DirectLinesSetGdisPixels) {
 }
 
 // Antialiased text drawn over itself differs from text drawn once, so each
-// case writes three times, as a band's caption is rewritten column by column.
+// case writes three times, as a band's caption is rewritten column by column;
+// the glyphs left out right of a narrow clip must not have set a pixel in it.
 TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
     std::string ascii;
     for (char c = 0x20; c <= 0x7E; ++c)
@@ -174,6 +175,7 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
     const std::string texts[] = {"Analyzing",
                                  "Temp. Fail",
                                  "12.5[h]",
+                                 "fjord jiffy",
                                  ascii.substr(0, 24),
                                  ascii.substr(24, 24),
                                  ascii.substr(48, 24),
@@ -192,6 +194,9 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
                            {"written transparent", false, true, 0},
                            {"clipped on the brush", true, false, 20},
                            {"clipped transparent", true, true, 20},
+                           {"clipped a pixel wider each time on the brush", true, false, 1},
+                           {"clipped a pixel wider each time transparent", true, true, 1},
+                           {"clipped 4 pixels wider each time transparent", true, true, 4},
                            {"clipped to no width on the brush", true, false, 0},
                            {"clipped to no width transparent", true, true, 0}};
     for (int32_t size : {8, 5})

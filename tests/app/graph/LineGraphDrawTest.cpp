@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <random>
 #include <utility>
@@ -267,12 +268,53 @@ TEST_F(LineGraphDraw, PanelLaysOutTheFieldInsideTheFrame) {
     Graph.GraphColor = 0xE1FFFF;
     Graph.Paint(Canvas, 1);
     EXPECT_EQ(Graph.FieldRect(), (TRect{10, 10, 289, 189}));
-    EXPECT_EQ(Canvas.Log, (std::vector<std::string>{"field 0,0,300,200",
-                                                    "frame3d 0,0,300,200 FF000014 FF000010 1",
-                                                    "fill 1,1,299,199 brush FF00000F",
-                                                    "frame3d 9,9,290,190 FF000010 FF000014 1",
-                                                    "fill 10,10,289,189 brush E1FFFF"}));
+    EXPECT_EQ(Canvas.Log,
+              (std::vector<std::string>{
+                  "field 0,0,300,200", "frame3d 0,0,300,200 FF000014 FF000010 1",
+                  "fill 1,1,299,10 brush FF00000F", "fill 1,10,10,189 brush FF00000F",
+                  "fill 289,10,299,189 brush FF00000F", "fill 1,189,299,199 brush FF00000F",
+                  "frame3d 9,9,290,190 FF000010 FF000014 1", "fill 10,10,289,189 brush E1FFFF"}));
     EXPECT_EQ(Graph.XGrid.back(), 279);
+}
+
+// The panel's fills leave every pixel of the client in the panel's or the
+// field's colour, each filled once, also where the field of at least 10 x 10
+// pixels juts out of a tiny panel.
+TEST_F(LineGraphDraw, PanelAndFieldAreEachFilledOnce) {
+    struct TCase {
+        int32_t Width, Height, Frame;
+    };
+    for (const TCase& c :
+         {TCase{300, 200, 10}, TCase{40, 30, 0}, TCase{15, 15, 10}, TCase{12, 40, 3}}) {
+        SCOPED_TRACE(Format("%dx%d, frame %d", c.Width, c.Height, c.Frame));
+        Canvas.Log.clear();
+        Graph.SetClientSize(c.Width, c.Height);
+        for (int32_t i = 0; i < 4; ++i)
+            Graph.Frame.SetFrameSize(i, c.Frame);
+        Graph.GraphColor = 0xE1FFFF;
+        Graph.Paint(Canvas, 1);
+        std::vector<std::vector<std::string>> colour(c.Height, std::vector<std::string>(c.Width));
+        std::vector<std::vector<int>> fills(c.Height, std::vector<int>(c.Width));
+        for (const std::string& call : Canvas.Calls("fill ")) {
+            int l = 0, t = 0, r = 0, b = 0;
+            char brush[16] = {};
+            ASSERT_EQ(
+                std::sscanf(call.c_str(), "fill %d,%d,%d,%d brush %15s", &l, &t, &r, &b, brush), 5);
+            for (int y = std::max(t, 0); y < std::min(b, c.Height); ++y)
+                for (int x = std::max(l, 0); x < std::min(r, c.Width); ++x) {
+                    colour[y][x] = brush;
+                    ++fills[y][x];
+                }
+        }
+        const TRect field = Graph.FieldRect();
+        for (int y = 1; y < c.Height - 1; ++y)
+            for (int x = 1; x < c.Width - 1; ++x) {
+                const bool inField =
+                    x >= field.Left && x < field.Right && y >= field.Top && y < field.Bottom;
+                ASSERT_EQ(colour[y][x], inField ? "E1FFFF" : "FF00000F") << x << "," << y;
+                ASSERT_EQ(fills[y][x], 1) << x << "," << y;
+            }
+    }
 }
 
 TEST_F(LineGraphDraw, SampleCountLabelsUnderTheGridLines) {
