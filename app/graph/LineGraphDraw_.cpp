@@ -151,8 +151,6 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
     std::vector<double> upp(Series.Count());
     for (size_t s = 0; s < upp.size(); ++s)
         upp[s] = UnitsPerPixel(s);
-    int64_t n = FirstDrawn();
-    int32_t nextX = -2147483647;
     for (size_t c = 0; c < Conditions.Count(); ++c) {
         TCondition& cond = Conditions[c];
         cond.Visible = false;
@@ -163,16 +161,12 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
     }
     for (size_t s = 0; s < Series.Count(); ++s)
         Series[s].PrevPoint.X = -1;
-    const double limit = DrawLimit(spp);
-    TGraphColumn column;
+    AskColumns(spp);
     int32_t prevX = 0;
-    while (nextX < limit && n <= count - 1) {
-        const int32_t x = SampleToX(n, spp);
-        column.First = n;
-        n = ColumnEnd(n, x, spp);
-        nextX = SampleToX(n, spp);
-        column.Last = n - 1;
-        DoGetValues(column);
+    for (size_t i = 0; i < FPassColumns.size(); ++i) {
+        RestoreColumn(i);
+        const TPassColumn& column = FPassColumns[i];
+        const int32_t x = column.X;
         if (column.Flags & kColumnMarkLine) {
             Canvas.State.PenColor = column.MarkColor;
             Canvas.MoveTo(x, 0);
@@ -181,6 +175,51 @@ void TLineGraph::DrawSeries(TGraphCanvas& Canvas) {
         DrawConditions(Canvas, x, prevX, rowH);
         DrawSerieColumns(Canvas, x, spp, upp);
         prevX = x;
+    }
+}
+
+void TLineGraph::AskColumns(double Spp) {
+    FPassColumns.clear();
+    FPassSeries.clear();
+    FPassConditions.clear();
+    const int64_t count = Series.PointCount;
+    const double limit = DrawLimit(Spp);
+    int64_t n = FirstDrawn();
+    int32_t nextX = -2147483647;
+    TGraphColumn column;
+    while (nextX < limit && n <= count - 1) {
+        const int32_t x = SampleToX(n, Spp);
+        column.First = n;
+        n = ColumnEnd(n, x, Spp);
+        nextX = SampleToX(n, Spp);
+        column.Last = n - 1;
+        DoGetValues(column);
+        FPassColumns.push_back({x, column.Flags, column.MarkColor});
+        for (size_t s = 0; s < Series.Count(); ++s) {
+            const TLineSerie& serie = Series[s];
+            FPassSeries.push_back(
+                {serie.FirstVal, serie.LastVal, serie.MaxVal, serie.MinVal, serie.LineOptions});
+        }
+        for (size_t c = 0; c < Conditions.Count(); ++c)
+            FPassConditions.push_back({Conditions[c].Visible, Conditions[c].ConditionOptions});
+    }
+}
+
+// Series and conditions as OnGetValues left them for column Index.
+void TLineGraph::RestoreColumn(size_t Index) {
+    for (size_t s = 0; s < Series.Count(); ++s) {
+        const TPassSerie& values = FPassSeries[Index * Series.Count() + s];
+        TLineSerie& serie = Series[s];
+        serie.FirstVal = values.FirstVal;
+        serie.LastVal = values.LastVal;
+        serie.MaxVal = values.MaxVal;
+        serie.MinVal = values.MinVal;
+        serie.LineOptions = values.LineOptions;
+    }
+    for (size_t c = 0; c < Conditions.Count(); ++c) {
+        const TPassCondition& values = FPassConditions[Index * Conditions.Count() + c];
+        Conditions[c].Visible = values.Visible;
+        Conditions[c].ConditionOptions = values.ConditionOptions;
     }
 }
 

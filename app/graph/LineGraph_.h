@@ -240,6 +240,24 @@ private:
     // The first sample the series pass draws, and the x it stops before.
     int64_t FirstDrawn() const;
     double DrawLimit(double Spp) const;
+    // The series pass asks for every column's values first, then draws them:
+    // the values of millions of samples and the pixels of a large field do not
+    // crowd each other out of the caches column by column.
+    struct TPassColumn {
+        int32_t X = 0;
+        uint8_t Flags = 0;
+        TColor MarkColor = 0;
+    };
+    struct TPassSerie {
+        double FirstVal, LastVal, MaxVal, MinVal;
+        uint8_t LineOptions;
+    };
+    struct TPassCondition {
+        bool Visible;
+        uint8_t ConditionOptions;
+    };
+    void AskColumns(double Spp);
+    void RestoreColumn(size_t Index);
     void DrawConditions(TGraphCanvas& Canvas, int32_t X, int32_t PrevX, int32_t RowH);
     void DrawSerieColumns(TGraphCanvas& Canvas, int32_t X, double Spp,
                           const std::vector<double>& Upp);
@@ -252,4 +270,7 @@ private:
     int32_t FClientWidth = 100;
     int32_t FClientHeight = 100;
     TRect FField{0, 0, 99, 99};
+    std::vector<TPassColumn> FPassColumns;
+    std::vector<TPassSerie> FPassSeries;         // per column, a run of Series.Count()
+    std::vector<TPassCondition> FPassConditions; // per column, a run of Conditions.Count()
 };
