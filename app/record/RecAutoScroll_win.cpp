@@ -31,15 +31,23 @@ void RedrawBar(HWND List, int Bar) {
 
 } // namespace
 
+// The list's procedure is replaced, not subclassed through the common
+// controls: under Wine their subclass looks up a window property, a call to
+// the server, for every message, and a new sample sends the list dozens.
 TRecAutoScroll::TRecAutoScroll(TForm& Owner, int Id, int X, int Y, HWND List)
     : FOwner(Owner), FId(Id), FList(List) {
     FOwner.AddControl("BUTTON", "AS", BS_CHECKBOX | BS_PUSHLIKE, FId, X, Y, kSize, kSize);
-    SetWindowSubclass(FList, ListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowLongPtrW(FList, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FListProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListProc)));
 }
 
 TRecAutoScroll::~TRecAutoScroll() {
-    if (IsWindow(FList))
-        RemoveWindowSubclass(FList, ListProc, 1);
+    if (IsWindow(FList) &&
+        GetWindowLongPtrW(FList, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ListProc)) {
+        SetWindowLongPtrW(FList, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FListProc));
+        SetWindowLongPtrW(FList, GWLP_USERDATA, 0);
+    }
 }
 
 bool TRecAutoScroll::Down() const {
@@ -133,11 +141,11 @@ void TRecAutoScroll::ShowLastRow() {
         SendMessageA(FList, LVM_ENSUREVISIBLE, static_cast<WPARAM>(count - 1), FALSE);
 }
 
-LRESULT CALLBACK TRecAutoScroll::ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, UINT_PTR,
-                                          DWORD_PTR Data) {
-    const LRESULT result = DefSubclassProc(Wnd, Msg, W, L);
+LRESULT CALLBACK TRecAutoScroll::ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+    auto* self = reinterpret_cast<TRecAutoScroll*>(GetWindowLongPtrW(Wnd, GWLP_USERDATA));
+    const LRESULT result = CallWindowProcW(self->FListProc, Wnd, Msg, W, L);
     // After the list has scrolled: a hand on the list ends following new samples.
     if (Msg == WM_VSCROLL || Msg == WM_MOUSEWHEEL)
-        reinterpret_cast<TRecAutoScroll*>(Data)->SetDown(false);
+        self->SetDown(false);
     return result;
 }

@@ -33,11 +33,11 @@ public:
     bool OnCommand(int Id, int Code);
 
 private:
-    static LRESULT CALLBACK ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, UINT_PTR Id,
-                                     DWORD_PTR Data);
+    static LRESULT CALLBACK ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
     void ShowLastRow();
 
     TForm& FOwner;
     int FId;
     HWND FList;
+    WNDPROC FListProc = nullptr;
 };
