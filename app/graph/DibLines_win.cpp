@@ -207,3 +207,35 @@ bool TDibLines::Fill(const RECT& R, COLORREF Color) {
         std::memcpy(Row(y) + l, Row(t) + l, static_cast<size_t>(r - l) * sizeof(uint32_t));
     return true;
 }
+
+bool TDibLines::Text(POINT Origin, const RECT& Clip, const TTextBlend& Blend) {
+    if (!Ready() || !Blend.Exact)
+        return false;
+    const int64_t x = int64_t{Origin.x} + FOffset.x, y = int64_t{Origin.y} + FOffset.y;
+    const int64_t left = int64_t{Clip.left} + FOffset.x, top = int64_t{Clip.top} + FOffset.y;
+    const int64_t right = int64_t{Clip.right} + FOffset.x;
+    const int64_t bottom = int64_t{Clip.bottom} + FOffset.y;
+    if (!InRange({x, y, left, top, right, bottom}))
+        return false;
+    const int64_t l = std::max<int64_t>(left, FClip.left);
+    const int64_t t = std::max<int64_t>(top, FClip.top);
+    const int64_t r = std::min<int64_t>(right, FClip.right);
+    const int64_t b = std::min<int64_t>(bottom, FClip.bottom);
+    // Only the text's columns within the clip.
+    const auto from =
+        std::lower_bound(Blend.Pixels.begin(), Blend.Pixels.end(), l - x,
+                         [](const TTextBlend::TPixel& P, int64_t Dx) { return P.Dx < Dx; });
+    for (auto at = from; at != Blend.Pixels.end() && x + at->Dx < r; ++at) {
+        const TTextBlend::TPixel& p = *at;
+        const int64_t px = x + p.Dx, py = y + p.Dy;
+        if (py < t || py >= b)
+            continue;
+        uint32_t& pixel = Row(py)[px];
+        const TTextBlend::TMap& map = Blend.Maps[p.Map];
+        uint32_t blended = Blend.KeepsTopByte ? pixel & 0xFF000000u : uint32_t{Blend.TopByte} << 24;
+        for (int c = 0; c < 3; ++c)
+            blended |= uint32_t{map[c][(pixel >> (8 * c)) & 0xFF]} << (8 * c);
+        pixel = blended;
+    }
+    return true;
+}

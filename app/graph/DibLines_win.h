@@ -5,6 +5,8 @@
 // are plainly those GDI sets, a line's end pixel left out.
 #pragma once
 
+#include "app/graph/DibText_win.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -33,6 +35,9 @@ public:
     // Fills R, right and bottom left out, as FillRect with a solid brush of
     // Color would; false and nothing drawn for a rectangle turned inside out.
     bool Fill(const RECT& R, COLORREF Color);
+    // Sets the pixels within Clip that Blend's text written transparent at
+    // Origin sets; false and nothing drawn beyond GDI's coordinate range.
+    bool Text(POINT Origin, const RECT& Clip, const TTextBlend& Blend);
 
 private:
     void Look();

@@ -16,8 +16,17 @@ RECT WinRect(const TRect& R) {
 
 } // namespace
 
-TGdiCanvas::TGdiCanvas(HDC DC, bool DirectBits)
-    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectBits(DirectBits), FDib(DC) {}
+TGdiCanvas::TGdiCanvas(HDC DC, bool DirectBits, TGdiCanvasCache* Cache)
+    : FDC(DC), FSavedDC(SaveDC(DC)), FDirectBits(DirectBits), FDib(DC),
+      FCache(Cache && PlainTextLayout() ? *Cache : FOwnCache) {
+    const int dpiY = GetDeviceCaps(DC, LOGPIXELSY);
+    if (FCache.DpiY != dpiY) {
+        FCache.Texts.clear();
+        FCache.Blends.clear();
+        FCache.Fonts.clear();
+        FCache.DpiY = dpiY;
+    }
+}
 
 // The objects of the canvas are deleted after this, once no longer selected.
 TGdiCanvas::~TGdiCanvas() {
@@ -36,7 +45,7 @@ void TGdiCanvas::SetField(const TRect& Field) {
 }
 
 void TGdiCanvas::SelectPen() {
-    TGdiObject& pen = FPens[State.PenColor];
+    TGdiCanvasCache::TGdiObject& pen = FCache.Pens[State.PenColor];
     if (!pen)
         pen.Reset(CreatePen(PS_SOLID, 1, ColorRef(State.PenColor)));
     if (FPen != pen.Get())
@@ -44,11 +53,11 @@ void TGdiCanvas::SelectPen() {
 }
 
 void TGdiCanvas::SelectFont() {
-    TGdiObject& font = FFonts[State.FontSize];
+    TGdiCanvasCache::TGdiObject& font = FCache.Fonts[State.FontSize];
     if (!font) {
         LOGFONTA lf{};
         GetObjectA(FormFont(), sizeof lf, &lf);
-        lf.lfHeight = -MulDiv(State.FontSize, GetDeviceCaps(FDC, LOGPIXELSY), 72);
+        lf.lfHeight = -MulDiv(State.FontSize, FCache.DpiY, 72);
         font.Reset(CreateFontIndirectA(&lf));
     }
     if (FFont != font.Get())
@@ -183,13 +192,18 @@ void TGdiCanvas::TextRect(const TRect& Clip, int32_t X, int32_t Y, const std::st
     PrepareText();
     const RECT r = WinRect(Clip);
     const UINT options = ETO_CLIPPED | (FBkMode == OPAQUE ? ETO_OPAQUE : 0);
-    const TTextForm& form = Form(Text);
+    const TGdiTextForm& form = Form(Text);
     if (form.Glyphs.empty()) {
         ExtTextOutA(FDC, X, Y, options, &r, Text.data(), static_cast<UINT>(Text.size()), nullptr);
         return;
     }
+    if (FBkMode == TRANSPARENT && FDirectBits && FDib.Ready() && PlainTextLayout()) {
+        const TTextBlend& blend = Blend(Text, form);
+        if (blend.Exact && BitsReady() && FDib.Text({X, Y}, r, blend))
+            return;
+    }
     size_t count = form.Glyphs.size();
-    if (!form.Reach.empty())
+    if (!form.Reach.empty() && PlainTextLayout())
         while (count > 0 && int64_t{X} + form.Reach[count - 1] >= Clip.Right)
             --count;
     if (count > 0 || FBkMode == OPAQUE)
@@ -202,17 +216,30 @@ void TGdiCanvas::GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip,
                 Count, nullptr);
 }
 
+const TTextBlend& TGdiCanvas::Blend(const std::string& Text, const TGdiTextForm& Form) {
+    const auto key = std::make_tuple(State.FontSize, Text, FTextColor);
+    auto at = FCache.Blends.find(key);
+    if (at == FCache.Blends.end()) {
+        SelectFont();
+        at = FCache.Blends
+                 .emplace(key, MeasureTextBlend(static_cast<HFONT>(FFont), FTextColor, Form.Glyphs,
+                                                TextExtent(Text)))
+                 .first;
+    }
+    return at->second;
+}
+
 // Only where a text runs left to right from where it is written, in pixels of
 // a plain font, does a glyph's pixel follow from its advance and bearing.
 bool TGdiCanvas::PlainTextLayout() {
     if (FPlainLayout < 0) {
         XFORM transform{};
         const UINT align = GetTextAlign(FDC);
-        FPlainLayout = align != GDI_ERROR &&
-                       !(align & (TA_CENTER | TA_RIGHT | TA_UPDATECP | TA_RTLREADING)) &&
-                       GetMapMode(FDC) == MM_TEXT && GetLayout(FDC) == 0 &&
-                       GetWorldTransform(FDC, &transform) && transform.eM11 == 1 &&
-                       transform.eM12 == 0 && transform.eM21 == 0 && transform.eM22 == 1;
+        FPlainLayout =
+            align != GDI_ERROR && !(align & (TA_CENTER | TA_RIGHT | TA_UPDATECP | TA_RTLREADING)) &&
+            GetMapMode(FDC) == MM_TEXT && GetLayout(FDC) == 0 && GetTextCharacterExtra(FDC) == 0 &&
+            GetWorldTransform(FDC, &transform) && transform.eM11 == 1 && transform.eM12 == 0 &&
+            transform.eM21 == 0 && transform.eM22 == 1;
     }
     return FPlainLayout != 0;
 }
@@ -236,8 +263,8 @@ std::vector<int32_t> TGdiCanvas::GlyphReach(const std::vector<WORD>& Glyphs) {
     return reach;
 }
 
-const TGdiCanvas::TTextForm& TGdiCanvas::Form(const std::string& Text) {
-    TTextForm& form = FTexts[{State.FontSize, Text}];
+const TGdiTextForm& TGdiCanvas::Form(const std::string& Text) {
+    TGdiTextForm& form = FCache.Texts[{State.FontSize, Text}];
     if (form.Mapped)
         return form;
     form.Mapped = true;
@@ -259,7 +286,7 @@ const TGdiCanvas::TTextForm& TGdiCanvas::Form(const std::string& Text) {
 }
 
 SIZE TGdiCanvas::TextExtent(const std::string& Text) {
-    TTextForm& form = FTexts[{State.FontSize, Text}];
+    TGdiTextForm& form = FCache.Texts[{State.FontSize, Text}];
     if (!form.Measured) {
         form.Measured = true;
         SelectFont();

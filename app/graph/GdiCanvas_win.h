@@ -1,9 +1,10 @@
 // The graph canvas on a GDI device context: pens, brushes and fonts made as
-// the state asks for them and kept for the canvas's life. A repaint draws
-// thousands of lines and band pieces: on a 32-bit DIB section lines and solid
-// fills are set in its bits; elsewhere lines and pixels of one colour that
-// follow each other go to GDI as one PolyPolyline, which in any order paints
-// the same pixels.
+// the state asks for them and kept for the canvas's life, or by its owner
+// across repaints. A repaint draws thousands of lines, band pieces and band
+// captions: on a 32-bit DIB section lines, solid fills and transparent texts
+// are set in its bits; elsewhere lines and pixels of one colour that follow
+// each other go to GDI as one PolyPolyline, which in any order paints the same
+// pixels.
 #pragma once
 
 #include "app/graph/DibLines_win.h"
@@ -14,15 +15,45 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
+
+// What is known of a text in a font, found out as it is asked for.
+struct TGdiTextForm {
+    bool Measured = false;
+    SIZE Extent{0, 0};
+    bool Mapped = false;
+    // Empty where GDI is left to map the characters: one beyond printable
+    // ASCII may be reordered, shaped or of another code page, one the font
+    // lacks comes from a linked font.
+    std::vector<WORD> Glyphs;
+    // Per glyph the leftmost pixel it may set, from where the text starts;
+    // empty where that is not known.
+    std::vector<int32_t> Reach;
+};
+
+// What canvases on the DCs of one owner make and measure, kept from one
+// repaint to the next: each repaint asks for the same fonts, pens and texts.
+// It starts anew when the resolution changes.
+struct TGdiCanvasCache {
+    using TGdiObject = TScoped<HGDIOBJ, DeleteObject>;
+    int DpiY = 0;
+    std::map<TColor, TGdiObject> Pens;
+    std::map<int32_t, TGdiObject> Fonts;
+    // Bands measure and write the same few texts again for every column they
+    // span; by font size and text, their blends also by colour.
+    std::map<std::pair<int32_t, std::string>, TGdiTextForm> Texts;
+    std::map<std::tuple<int32_t, std::string, COLORREF>, TTextBlend> Blends;
+};
 
 class TGdiCanvas : public TGraphCanvas {
 public:
     // Draws on DC with the form font's face; the DC's state (objects, origin,
-    // clipping) is restored when the canvas ends. Without DirectBits every line
-    // and fill goes to GDI.
-    explicit TGdiCanvas(HDC DC, bool DirectBits = true);
+    // clipping) is restored when the canvas ends. Without DirectBits every line,
+    // fill and text goes to GDI. Cache, where given, outlives the canvas and
+    // serves DCs in plain pixels only.
+    explicit TGdiCanvas(HDC DC, bool DirectBits = true, TGdiCanvasCache* Cache = nullptr);
     ~TGdiCanvas() override;
     TGdiCanvas(const TGdiCanvas&) = delete;
     TGdiCanvas& operator=(const TGdiCanvas&) = delete;
@@ -41,8 +72,6 @@ public:
     int32_t FontHeight() override;
 
 private:
-    using TGdiObject = TScoped<HGDIOBJ, DeleteObject>;
-
     void SelectPen();
     // Draws the lines gathered so far.
     void Flush();
@@ -54,23 +83,12 @@ private:
     // then done.
     bool BitsReady();
     void SelectFont();
-    // What is known of Text in the current font, found out as it is asked for.
-    struct TTextForm {
-        bool Measured = false;
-        SIZE Extent{0, 0};
-        bool Mapped = false;
-        // Empty where GDI is left to map the characters: one beyond printable
-        // ASCII may be reordered, shaped or of another code page, one the font
-        // lacks comes from a linked font.
-        std::vector<WORD> Glyphs;
-        // Per glyph the leftmost pixel it may set, from where the text starts;
-        // empty where that is not known.
-        std::vector<int32_t> Reach;
-    };
     SIZE TextExtent(const std::string& Text);
     // Text drawn through its glyphs gives the characters' pixels, and GDI skips
     // mapping them on every call.
-    const TTextForm& Form(const std::string& Text);
+    const TGdiTextForm& Form(const std::string& Text);
+    // How Text in the current font and colour blends into the bits.
+    const TTextBlend& Blend(const std::string& Text, const TGdiTextForm& Form);
     void GlyphsOut(int32_t X, int32_t Y, UINT Options, const RECT* Clip, const WORD* Glyphs,
                    UINT Count);
     std::vector<int32_t> GlyphReach(const std::vector<WORD>& Glyphs);
@@ -95,9 +113,6 @@ private:
     std::vector<POINT> FPoints; // pairs of points, one line each
     std::vector<DWORD> FCounts; // 2 for each line
     TColor FBatchColor = 0;
-    std::map<TColor, TGdiObject> FPens;
-    std::map<int32_t, TGdiObject> FFonts;
-    // Bands measure and write the same few texts again for every column they
-    // span; by font size and text.
-    std::map<std::pair<int32_t, std::string>, TTextForm> FTexts;
+    TGdiCanvasCache FOwnCache;
+    TGdiCanvasCache& FCache;
 };

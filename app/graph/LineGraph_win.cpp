@@ -1,7 +1,6 @@
 #include "app/graph/LineGraph_win.h"
 
 #include "app/graph/DibLines_win.h"
-#include "app/graph/GdiCanvas_win.h"
 
 TLineGraphPanel::TLineGraphPanel(HWND Parent) {
     FGraph.OnInvalidate = [this] {
@@ -21,7 +20,7 @@ TLineGraphPanel::TLineGraphPanel(HWND Parent) {
 }
 
 void TLineGraphPanel::PaintTo(HDC DC) {
-    TGdiCanvas canvas(DC);
+    TGdiCanvas canvas(DC, true, &FCanvasCache);
     FGraph.Paint(canvas, kBevelWidth);
     FGraph.DrawFieldPaint(canvas);
 }

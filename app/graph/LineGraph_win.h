@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/base/Form_win.h"
+#include "app/graph/GdiCanvas_win.h"
 #include "app/graph/LineGraph_.h"
 #include "common/WinRes_win.h"
 
@@ -37,6 +38,7 @@ private:
     void OnPaint();
 
     TLineGraph FGraph;
+    TGdiCanvasCache FCanvasCache;
     TBitmapHandle FBuffer;
     SIZE FBufferSize{0, 0};
     bool FPressed = false;

@@ -86,7 +86,7 @@ public:
     int32_t Columns() const { return FWidth - 21; }
     double RepaintMs() {
         const double start = NowMs();
-        TGdiCanvas canvas(FDC);
+        TGdiCanvas canvas(FDC, true, &FCanvasCache);
         FGraph.Paint(canvas, 1);
         FGraph.DrawFieldPaint(canvas);
         GdiFlush();
@@ -103,6 +103,7 @@ private:
     static constexpr int32_t kHeight = 500;
     TRecGraphValues FValues;
     TLineGraph FGraph;
+    TGdiCanvasCache FCanvasCache; // kept by the panel from one repaint to the next
     int32_t FWidth;
     HBITMAP FBitmap;
     HDC FDC;

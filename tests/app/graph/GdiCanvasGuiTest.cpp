@@ -199,53 +199,57 @@ TEST(GdiCanvas, TextsThroughGlyphsSetTheCharactersPixels) {
                            {"clipped 4 pixels wider each time transparent", true, true, 4},
                            {"clipped to no width on the brush", true, false, 0},
                            {"clipped to no width transparent", true, true, 0}};
-    for (int32_t size : {8, 5})
-        for (const std::string& text : texts)
-            for (const TKind& kind : kinds) {
-                SCOPED_TRACE(Format("size %d, '%s', %s", size, text.c_str(), kind.Name));
-                const TDib canvasDib(true, 7), gdiDib(true, 7);
-                {
-                    TGdiCanvas canvas(canvasDib.DC());
-                    canvas.State.FontSize = size;
-                    canvas.State.FontColor = 0x2040F0;
-                    canvas.State.BrushColor = 0xC0C0C0;
-                    canvas.State.Transparent = kind.Transparent;
-                    canvas.SetField({3, 4, kWidth - 3, kHeight - 4});
-                    for (int pass = 0; pass < 3; ++pass) {
-                        if (kind.Clipped)
-                            canvas.TextRect({5, 10, 5 + kind.ClipGrowth * (pass + 1), 23}, 5, 9,
-                                            text);
-                        else
-                            canvas.WriteText(5, 9, text);
+    // A panel keeps what its canvases measured from one repaint to the next.
+    TGdiCanvasCache kept;
+    for (TGdiCanvasCache* cache : {static_cast<TGdiCanvasCache*>(nullptr), &kept, &kept})
+        for (int32_t size : {8, 5})
+            for (const std::string& text : texts)
+                for (const TKind& kind : kinds) {
+                    SCOPED_TRACE(Format("size %d, '%s', %s%s", size, text.c_str(), kind.Name,
+                                        cache ? ", measured before" : ""));
+                    const TDib canvasDib(true, 7), gdiDib(true, 7);
+                    {
+                        TGdiCanvas canvas(canvasDib.DC(), true, cache);
+                        canvas.State.FontSize = size;
+                        canvas.State.FontColor = 0x2040F0;
+                        canvas.State.BrushColor = 0xC0C0C0;
+                        canvas.State.Transparent = kind.Transparent;
+                        canvas.SetField({3, 4, kWidth - 3, kHeight - 4});
+                        for (int pass = 0; pass < 3; ++pass) {
+                            if (kind.Clipped)
+                                canvas.TextRect({5, 10, 5 + kind.ClipGrowth * (pass + 1), 23}, 5, 9,
+                                                text);
+                            else
+                                canvas.WriteText(5, 9, text);
+                        }
                     }
-                }
-                {
-                    const HDC dc = gdiDib.DC();
-                    const int saved = SaveDC(dc);
-                    LOGFONTA lf{};
-                    GetObjectA(FormFont(), sizeof lf, &lf);
-                    lf.lfHeight = -MulDiv(size, GetDeviceCaps(dc, LOGPIXELSY), 72);
-                    const TScoped<HFONT, DeleteObject> font(CreateFontIndirectA(&lf));
-                    SelectObject(dc, font.Get());
-                    IntersectClipRect(dc, 3, 4, kWidth - 3, kHeight - 4);
-                    SetViewportOrgEx(dc, 3, 4, nullptr);
-                    SetTextColor(dc, 0x2040F0);
-                    SetBkColor(dc, 0xC0C0C0);
-                    SetBkMode(dc, kind.Transparent ? TRANSPARENT : OPAQUE);
-                    for (int pass = 0; pass < 3; ++pass) {
-                        const RECT clip{5, 10, 5 + kind.ClipGrowth * (pass + 1), 23};
-                        if (kind.Clipped)
-                            ExtTextOutA(dc, 5, 9, ETO_CLIPPED | (kind.Transparent ? 0 : ETO_OPAQUE),
-                                        &clip, text.data(), static_cast<UINT>(text.size()),
-                                        nullptr);
-                        else
-                            TextOutA(dc, 5, 9, text.data(), static_cast<int>(text.size()));
+                    {
+                        const HDC dc = gdiDib.DC();
+                        const int saved = SaveDC(dc);
+                        LOGFONTA lf{};
+                        GetObjectA(FormFont(), sizeof lf, &lf);
+                        lf.lfHeight = -MulDiv(size, GetDeviceCaps(dc, LOGPIXELSY), 72);
+                        const TScoped<HFONT, DeleteObject> font(CreateFontIndirectA(&lf));
+                        SelectObject(dc, font.Get());
+                        IntersectClipRect(dc, 3, 4, kWidth - 3, kHeight - 4);
+                        SetViewportOrgEx(dc, 3, 4, nullptr);
+                        SetTextColor(dc, 0x2040F0);
+                        SetBkColor(dc, 0xC0C0C0);
+                        SetBkMode(dc, kind.Transparent ? TRANSPARENT : OPAQUE);
+                        for (int pass = 0; pass < 3; ++pass) {
+                            const RECT clip{5, 10, 5 + kind.ClipGrowth * (pass + 1), 23};
+                            if (kind.Clipped)
+                                ExtTextOutA(
+                                    dc, 5, 9, ETO_CLIPPED | (kind.Transparent ? 0 : ETO_OPAQUE),
+                                    &clip, text.data(), static_cast<UINT>(text.size()), nullptr);
+                            else
+                                TextOutA(dc, 5, 9, text.data(), static_cast<int>(text.size()));
+                        }
+                        RestoreDC(dc, saved);
+                        GdiFlush();
                     }
-                    RestoreDC(dc, saved);
-                    GdiFlush();
+                    const int i = FirstDifference(canvasDib, gdiDib);
+                    ASSERT_EQ(i, kWidth * kHeight)
+                        << "first different pixel at x " << i % kWidth << ", y " << i / kWidth;
                 }
-                const int i = FirstDifference(canvasDib, gdiDib);
-                ASSERT_EQ(i, kWidth * kHeight)
-                    << "first different pixel at x " << i % kWidth << ", y " << i / kWidth;
-            }
 }
