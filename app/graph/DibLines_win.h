@@ -5,15 +5,33 @@
 // are plainly those GDI sets, a line's end pixel left out.
 #pragma once
 
-#include "app/graph/DibText_win.h"
-
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 // A 32-bit DIB section of Width x Height pixels, its first row at the top of
 // the picture or, not TopDown, at the bottom.
 HBITMAP CreateDib32(int Width, int Height, bool TopDown = true);
+
+// What a transparent text in one font and colour sets over what lies under it
+// (DibText_win.h measures it): for each pixel it reaches, what each channel
+// becomes over each value.
+struct TTextBlend {
+    // A channel's value over each value under it, for blue, green and red.
+    using TMap = std::array<std::array<uint8_t, 256>, 3>;
+    struct TPixel {
+        int32_t Dx, Dy; // from where the text is written
+        uint32_t Map;   // into Maps
+    };
+    bool Exact = false;
+    std::vector<TPixel> Pixels; // column by column, left to right
+    std::vector<TMap> Maps;
+    // The top byte of a pixel the text sets: kept, else set to TopByte.
+    bool KeepsTopByte = true;
+    uint8_t TopByte = 0;
+};
 
 class TDibLines {
 public:

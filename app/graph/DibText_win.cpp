@@ -1,6 +1,5 @@
 #include "app/graph/DibText_win.h"
 
-#include "app/graph/DibLines_win.h"
 #include "common/WinRes_win.h"
 
 #include <algorithm>

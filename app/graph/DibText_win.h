@@ -9,26 +9,11 @@
 // on. Where it is not, the text is left to GDI.
 #pragma once
 
+#include "app/graph/DibLines_win.h"
+
 #include <windows.h>
 
-#include <array>
-#include <cstdint>
 #include <vector>
-
-struct TTextBlend {
-    // A channel's value over each value under it, for blue, green and red.
-    using TMap = std::array<std::array<uint8_t, 256>, 3>;
-    struct TPixel {
-        int32_t Dx, Dy; // from where the text is written
-        uint32_t Map;   // into Maps
-    };
-    bool Exact = false;
-    std::vector<TPixel> Pixels; // column by column, left to right
-    std::vector<TMap> Maps;
-    // The top byte of a pixel the text sets: kept, else set to TopByte.
-    bool KeepsTopByte = true;
-    uint8_t TopByte = 0;
-};
 
 // The blend of Glyphs (glyph indices) written transparent at the origin of a DC
 // in plain pixels, with Font selected and Color as text colour; Extent is the

@@ -2,6 +2,7 @@
 
 #include "app/base/Form_win.h"
 #include "app/base/Shape_win.h"
+#include "app/graph/DibText_win.h"
 
 #include <algorithm>
 
