@@ -4,9 +4,9 @@
 //
 // GDI blends an antialiased glyph's edge into what lies under it, channel by
 // channel. The text is drawn on a scratch bitmap over every grey level, which
-// gives for each of its pixels what each channel becomes over each value; over
-// noise it is then drawn once more to prove that this is all the blend depends
-// on. Where it is not, the text is left to GDI.
+// gives for each of its pixels what each channel becomes over each value;
+// drawn three times more over noise, it proves that this is all the blend
+// depends on. Where it is not, the text is left to GDI.
 #pragma once
 
 #include "app/graph/DibLines_win.h"
