@@ -307,6 +307,20 @@ HWND TForm::AddControl(const char* ClassName, const std::string& Text, DWORD Sty
     return ctl;
 }
 
+HWND TForm::Control(int Id) const {
+    const auto known = FControls.find(Id);
+    // A control may have been destroyed, its handle even reused.
+    if (known != FControls.end() && IsWindow(known->second) &&
+        GetParent(known->second) == Handle() && GetDlgCtrlID(known->second) == Id)
+        return known->second;
+    const HWND control = GetDlgItem(Handle(), Id);
+    if (control)
+        FControls[Id] = control;
+    else
+        FControls.erase(Id);
+    return control;
+}
+
 HWND TForm::AddButton(int Id, const std::string& Caption, int X, int Y, int Width, int Height,
                       int Result) {
     FButtonResults[Id] = Result;

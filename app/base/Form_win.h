@@ -122,7 +122,10 @@ public:
     // The button that Esc presses; without one, Esc closes a modal form with mrCancel.
     void SetCancelButton(int Id);
 
-    HWND Control(int Id) const { return GetDlgItem(Handle(), Id); }
+    // Kept from the first look: under Wine every GetDlgItem asks the server
+    // for the form's children, and a live window looks up its controls for
+    // every new sample.
+    HWND Control(int Id) const;
     std::string ControlText(int Id) const;
     void SetControlText(int Id, const std::string& Text);
 
@@ -145,6 +148,7 @@ private:
     HWND FMDIClient = nullptr;
     TActionList FActions;
     std::map<int, int> FButtonResults;
+    mutable std::map<int, HWND> FControls;
     int FDefaultId = 0;
     int FCancelId = 0;
     int FModalResult = mrNone;
