@@ -230,17 +230,17 @@ const TTextBlend& TGdiCanvas::Blend(const std::string& Text, const TGdiTextForm&
     return at->second;
 }
 
-// Only where a text runs left to right from where it is written, in pixels of
-// a plain font, does a glyph's pixel follow from its advance and bearing.
+// Only where a text runs left to right from its top left corner, in pixels of
+// a plain font, does a glyph's pixel follow from its advance and bearing, and
+// does it stand where a scratch bitmap measured it.
 bool TGdiCanvas::PlainTextLayout() {
     if (FPlainLayout < 0) {
         XFORM transform{};
         const UINT align = GetTextAlign(FDC);
-        FPlainLayout =
-            align != GDI_ERROR && !(align & (TA_CENTER | TA_RIGHT | TA_UPDATECP | TA_RTLREADING)) &&
-            GetMapMode(FDC) == MM_TEXT && GetLayout(FDC) == 0 && GetTextCharacterExtra(FDC) == 0 &&
-            GetWorldTransform(FDC, &transform) && transform.eM11 == 1 && transform.eM12 == 0 &&
-            transform.eM21 == 0 && transform.eM22 == 1;
+        FPlainLayout = align == (TA_LEFT | TA_TOP | TA_NOUPDATECP) && GetMapMode(FDC) == MM_TEXT &&
+                       GetLayout(FDC) == 0 && GetTextCharacterExtra(FDC) == 0 &&
+                       GetWorldTransform(FDC, &transform) && transform.eM11 == 1 &&
+                       transform.eM12 == 0 && transform.eM21 == 0 && transform.eM22 == 1;
     }
     return FPlainLayout != 0;
 }
