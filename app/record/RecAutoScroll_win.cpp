@@ -8,11 +8,16 @@
 
 namespace {
 
-SCROLLBARINFO BarInfo(HWND List, LONG Bar) {
-    SCROLLBARINFO info = {};
+SCROLLINFO BarState(HWND List, int Bar) {
+    SCROLLINFO info = {};
     info.cbSize = sizeof info;
-    GetScrollBarInfo(List, Bar, &info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    GetScrollInfo(List, Bar, &info);
     return info;
+}
+
+bool SameState(const SCROLLINFO& A, const SCROLLINFO& B) {
+    return A.nMin == B.nMin && A.nMax == B.nMax && A.nPage == B.nPage && A.nPos == B.nPos;
 }
 
 bool SameLook(const SCROLLBARINFO& A, const SCROLLBARINFO& B) {
@@ -73,8 +78,8 @@ void TRecAutoScroll::SetCount(size_t Count) {
     const auto before = static_cast<size_t>(SendMessageA(FList, LVM_GETITEMCOUNT, 0, 0));
     const LRESULT top = SendMessageA(FList, LVM_GETTOPINDEX, 0, 0);
     const LONG style = GetWindowLongA(FList, GWL_STYLE);
-    const SCROLLBARINFO vert = BarInfo(FList, OBJID_VSCROLL);
-    const SCROLLBARINFO horz = BarInfo(FList, OBJID_HSCROLL);
+    const SCROLLBARINFO vert = BarLook(SB_VERT);
+    const SCROLLBARINFO horz = BarLook(SB_HORZ);
     // Hiding drops what waits to be drawn, so that is drawn first. The list's
     // own window procedure must not see the hiding, or it lays itself out anew.
     UpdateWindow(FList);
@@ -93,9 +98,9 @@ void TRecAutoScroll::SetCount(size_t Count) {
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return;
     }
-    if (!SameLook(vert, BarInfo(FList, OBJID_VSCROLL)))
+    if (!SameLook(vert, BarLook(SB_VERT)))
         RedrawBar(FList, SB_VERT);
-    if (!SameLook(horz, BarInfo(FList, OBJID_HSCROLL)))
+    if (!SameLook(horz, BarLook(SB_HORZ)))
         RedrawBar(FList, SB_HORZ);
     if (Count == 0 || Count < before) {
         InvalidateRect(FList, nullptr, TRUE);
@@ -123,6 +128,25 @@ void TRecAutoScroll::SetCount(size_t Count) {
     const LRESULT to = std::min<LRESULT>(static_cast<LRESULT>(Count) - 1, shown + page);
     if (from <= to)
         SendMessageA(FList, LVM_REDRAWITEMS, static_cast<WPARAM>(from), to);
+}
+
+// Asked of the system again only when the bar's range, page or position or the
+// list's place has changed since: under Wine each asking is a call to the
+// server, and a new sample asks about both bars before and after.
+SCROLLBARINFO TRecAutoScroll::BarLook(int Bar) {
+    TBarLook& known = FBars[Bar == SB_VERT ? 0 : 1];
+    const SCROLLINFO state = BarState(FList, Bar);
+    RECT window = {};
+    GetWindowRect(FList, &window);
+    if (!known.Known || !SameState(state, known.State) || !EqualRect(&window, &known.Window)) {
+        known.Look = {};
+        known.Look.cbSize = sizeof known.Look;
+        GetScrollBarInfo(FList, Bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &known.Look);
+        known.State = state;
+        known.Window = window;
+        known.Known = true;
+    }
+    return known.Look;
 }
 
 bool TRecAutoScroll::OnCommand(int Id, int Code) {

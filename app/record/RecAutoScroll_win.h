@@ -35,9 +35,18 @@ public:
 private:
     static LRESULT CALLBACK ListProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
     void ShowLastRow();
+    SCROLLBARINFO BarLook(int Bar);
 
     TForm& FOwner;
     int FId;
     HWND FList;
     WNDPROC FListProc = nullptr;
+    // What each scroll bar looked like when last asked (vertical, horizontal).
+    struct TBarLook {
+        bool Known = false;
+        SCROLLINFO State{};
+        RECT Window{};
+        SCROLLBARINFO Look{};
+    };
+    TBarLook FBars[2];
 };
