@@ -1,4 +1,4 @@
-# Configures and builds the trees (sourced by scripts/test and scripts/demo).
+# Configures and builds the trees (sourced by scripts/test, bench, gui-bench and demo).
 # build_native / build_sanitize / build_win: 0 when the tree is built.
 quorx_native=build/native
 quorx_sanitize=build/sanitize
@@ -21,4 +21,18 @@ build_win() {
         -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
         -DQUORX_NATIVE_DIR="$PWD/$quorx_native" >/dev/null &&
         cmake --build "$quorx_win" -j "$(nproc)" -- --no-print-directory >/dev/null
+}
+
+# For the scripts that run the Windows programs (scripts/lib/packages.sh sourced
+# too, from the top of the tree): installs missing packages, builds both trees
+# and makes the test prefix ready, with WINEPREFIX, WINEDEBUG and
+# QUORX_PORTS_DIR exported.
+prepare_wine_run() {
+    ensure_packages || { echo "package installation failed" >&2; return 1; }
+    echo "Building..."
+    build_native || { echo "the native build failed" >&2; return 1; }
+    build_win || { echo "the Windows build failed" >&2; return 1; }
+    export WINEPREFIX="$PWD/$quorx_win/wineprefix" WINEDEBUG=-all \
+        QUORX_PORTS_DIR="$PWD/$quorx_win/ports"
+    scripts/wine-prefix ensure "$WINEPREFIX" "$QUORX_PORTS_DIR"
 }
